@@ -1,0 +1,22 @@
+# The JNI headers of the installed JDK: jni.h, with the JDK's jni_md.h on
+# Linux and murvo's own for the Windows ABI (the Linux JDK ships none).
+if(NOT JDK_HOME)
+  if(DEFINED ENV{JAVA_HOME} AND EXISTS "$ENV{JAVA_HOME}/include/jni.h")
+    set(JDK_HOME "$ENV{JAVA_HOME}")
+  else()
+    find_program(JAVAC_EXECUTABLE javac NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+    file(REAL_PATH "${JAVAC_EXECUTABLE}" javac_path)
+    get_filename_component(jdk_bin "${javac_path}" DIRECTORY)
+    get_filename_component(JDK_HOME "${jdk_bin}" DIRECTORY)
+  endif()
+endif()
+set(JDK_HOME "${JDK_HOME}" CACHE PATH "The JDK whose jni.h the launcher is built with")
+if(NOT EXISTS "${JDK_HOME}/include/jni.h")
+  message(FATAL_ERROR "No jni.h under ${JDK_HOME}/include: install a JDK (openjdk-17-jdk-headless)")
+endif()
+
+if(WIN32)
+  set(JNI_INCLUDE_DIRS "${JDK_HOME}/include" "${PROJECT_SOURCE_DIR}/src/platform/win32/jni")
+else()
+  set(JNI_INCLUDE_DIRS "${JDK_HOME}/include" "${JDK_HOME}/include/linux")
+endif()

@@ -1,0 +1,85 @@
+#include "config/LaunchProperties.h"
+
+#include "config/PropertyFileLoader.h"
+#include "config/TextRoutines.h"
+#include "discovery/JvmLocator.h"
+#include "discovery/VersionOrder.h"
+#include "launcher/ErrorReporter.h"
+#include "platform/DirectoryListing.h"
+#include "platform/PathText.h"
+
+namespace murvo {
+
+const std::string LaunchProperties::SDK_BUNDLE = "SDK";
+
+void deriveSelfHome(const std::string& exePath, char separator, std::string& home) {
+  const std::size_t last = exePath.rfind(separator);
+  if (last == std::string::npos) return;
+  home = exePath.substr(0, last);
+  const std::size_t parent = home.rfind(separator);
+  if (parent != std::string::npos && home.compare(parent + 1, std::string::npos, "bin") == 0) {
+    home.erase(parent);
+  }
+}
+
+void LaunchProperties::setExePath(const std::string& path) {
+  exePath = path;
+  deriveSelfHome(exePath, platform::pathSeparator, selfHome);
+}
+
+std::string& LaunchProperties::getFoundJavaHome() {
+  if (foundJavaHome.empty()) {
+    guardWithoutDetail([&] { foundJavaHome = JvmLocator(*this).findJavaHomeInRegistry(); });
+  }
+  return foundJavaHome;
+}
+
+std::string& LaunchProperties::getJvmPath() {
+  if (jvmPath.empty()) {
+    guardWithoutDetail([&] { jvmPath = JvmLocator(*this).findJvmPath(); });
+  }
+  return jvmPath;
+}
+
+std::string& LaunchProperties::getJniMainClass() {
+  return replaceChar(mainClass, '.', '/');
+}
+
+bool LaunchProperties::isTrapConsoleCtrl() const {
+  for (const char* accepted : {"Y", "y", "YES", "yes", "T", "t", "TRUE", "true"}) {
+    if (trapConsoleCtrl == accepted) return true;
+  }
+  return false;
+}
+
+bool LaunchProperties::isClassPathOption(const std::string& option) {
+  return option.starts_with("-Djava.class.path");
+}
+
+void LaunchProperties::addJarsToClassPath(const std::string& folder) {
+  guard("Error adding jars to classpath.", [&] {
+    std::string directory = folder;
+    if (directory.empty() || directory.back() != platform::pathSeparator) {
+      directory += platform::pathSeparator;
+    }
+    for (const std::string& name : platform::listJarFiles(directory)) {
+      classPath += platform::classPathSeparator;
+      classPath += directory;
+      classPath += name;
+    }
+  });
+}
+
+bool LaunchProperties::isVersionGood(const std::string& version) {
+  return guard("Error checking if version is good.", [&] {
+    if (!minJavaVersion.empty() && compareVersions(version, minJavaVersion) < 0) return false;
+    if (!maxJavaVersion.empty() && compareVersions(version, maxJavaVersion) > 0) return false;
+    return true;
+  });
+}
+
+void LaunchProperties::loadProperties() {
+  guard("Error loading properties.", [&] { PropertyFileLoader(*this).load(); });
+}
+
+}  // namespace murvo

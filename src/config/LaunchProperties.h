@@ -1,0 +1,80 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace murvo {
+
+// Every setting of one launch, from the executable's path to the JVM's end.
+class LaunchProperties {
+ public:
+  static const std::string SDK_BUNDLE;
+
+  virtual ~LaunchProperties() = default;
+
+  void setExePath(const std::string& path);
+  const std::string& getExePath() const { return exePath; }
+  const std::string& getSelfHome() const { return selfHome; }
+
+  // Lazy getters: filled by discovery on first use when empty.
+  std::string& getFoundJavaHome();
+  std::string& getJvmPath();
+  void setFoundJavaHome(const std::string& home) { foundJavaHome = home; }
+  void setJvmPath(const std::string& path) { jvmPath = path; }
+
+  void setMainClass(const std::string& name) { mainClass = name; }
+  // The main class in the slash form of the JVM, converted in place.
+  std::string& getJniMainClass();
+
+  void setBinJvmDir(const std::string& dir) { binJvmDir = dir; }
+  std::string& getBinJvmDir() { return binJvmDir; }
+  void setJavaBundle(const std::string& bundle) { javaBundle = bundle; }
+  std::string& getJavaBundle() { return javaBundle; }
+  void setConfiguredJavaHome(const std::string& home) { configuredJavaHome = home; }
+  std::string& getConfiguredJavaHome() { return configuredJavaHome; }
+
+  void addJvmOption(const std::string& option) { jvmOptions.push_back(option); }
+  std::vector<std::string>& getJvmOptions() { return jvmOptions; }
+  void addProgramArg(const std::string& arg) { programArgs.push_back(arg); }
+  std::vector<std::string>& getProgramArgs() { return programArgs; }
+
+  void setMinJavaVersion(const std::string& version) { minJavaVersion = version; }
+  std::string& getMinJavaVersion() { return minJavaVersion; }
+  void setMaxJavaVersion(const std::string& version) { maxJavaVersion = version; }
+  std::string& getMaxJavaVersion() { return maxJavaVersion; }
+
+  void setTrapConsoleCtrl(const std::string& trap) { trapConsoleCtrl = trap; }
+  bool isTrapConsoleCtrl() const;
+
+  std::string& getClassPath() { return classPath; }
+  void addJarsToClassPath(const std::string& folder);
+
+  bool isVersionGood(const std::string& version);
+  void loadProperties();
+
+  static bool isJvmOption(const std::string& text) { return !text.empty() && text[0] == '-'; }
+  static bool isClassPathOption(const std::string& option);
+
+ private:
+  std::string exePath;
+  std::string selfHome;
+  std::string foundJavaHome;
+  std::string mainClass;
+  std::string jvmPath;
+  std::string binJvmDir;
+  std::string javaBundle;
+  std::string configuredJavaHome;
+  std::vector<std::string> jvmOptions;
+  std::vector<std::string> programArgs;
+  std::string minJavaVersion;
+  std::string maxJavaVersion;
+  std::string trapConsoleCtrl;
+  std::string classPath;
+};
+
+// The launcher's home for an executable path: its folder, or that folder's
+// parent when the folder is named exactly "bin". Unchanged `home` when the
+// path holds no separator.
+void deriveSelfHome(const std::string& exePath, char separator, std::string& home);
+
+}  // namespace murvo

@@ -1,0 +1,138 @@
+#include "config/PropertyFileLoader.h"
+
+#include <fstream>
+
+#include "config/PropertyKeys.h"
+#include "config/TextRoutines.h"
+#include "config/VariableResolver.h"
+#include "launcher/ErrorReporter.h"
+
+namespace murvo {
+
+namespace {
+
+std::string upperCaseAscii(std::string text) {
+  for (char& c : text) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return text;
+}
+
+constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+
+}  // namespace
+
+const std::string& PropertyFileLoader::getConfigFileName() {
+  return guard("Error getting configuration file name.", [&]() -> const std::string& {
+    const std::string& exePath = properties.getExePath();
+    const std::size_t dot = exePath.rfind('.');
+    if (dot != std::string::npos && dot != 0 && upperCaseAscii(exePath.substr(dot)) == ".EXE") {
+      configFileName = exePath.substr(0, dot) + ".lap";
+    } else {
+      configFileName = exePath + ".lap";
+    }
+    return configFileName;
+  });
+}
+
+void PropertyFileLoader::load() {
+  guardOwnText("Error loading properties from configuration file.", [&] {
+    const std::string& fileName = getConfigFileName();
+    // Binary mode: every platform reads the same bytes, and a carriage
+    // return is dropped only where it ends a line.
+    std::ifstream file(fileName, std::ios::binary);
+    if (!file) throw LauncherError("Could not open file " + fileName);
+    const std::vector<std::string> lines = readPropertyLines(file);
+    file.close();
+    applyInPassOrder(lines);
+  });
+}
+
+std::vector<std::string> PropertyFileLoader::readPropertyLines(std::istream& file) {
+  std::vector<std::string> lines;
+  std::string line;
+  bool first = true;
+  while (std::getline(file, line)) {
+    if (first && line.starts_with(byteOrderMark)) line.erase(0, byteOrderMark.size());
+    first = false;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    trim(line);
+    if (!line.empty() && !isComment(line)) lines.push_back(std::move(line));
+  }
+  // A directory or an unreadable file ends in a failed read, not at the end.
+  if (!file.eof()) throw std::ios_base::failure("read failed");
+  return lines;
+}
+
+void PropertyFileLoader::applyInPassOrder(const std::vector<std::string>& lines) {
+  const PropertyKeys keys;
+  const VariableResolver resolver(properties);
+  // Each line's group is worked out once, on the line as read.
+  std::vector<int> pass(lines.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    pass[i] =
+        (keys.isLauncherProperty(lines[i]) ? 0 : 2) + (resolver.hasVariable(lines[i]) ? 1 : 0);
+  }
+  for (int current = 0; current < 4; ++current) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+      if (pass[i] == current) processProperty(lines[i]);
+    }
+  }
+}
+
+std::string PropertyFileLoader::parsePropertyName(const std::string& line) {
+  return guard("Error parsing property name in file.",
+               [&] { return line.substr(0, line.find('=')); });
+}
+
+std::string PropertyFileLoader::parsePropertyValue(const std::string& line) {
+  return guard("Error parsing property value in file.",
+               [&] { return line.substr(line.find('=') + 1); });
+}
+
+void PropertyFileLoader::processProperty(const std::string& line) {
+  guard("Error processing property.", [&] {
+    std::string substituted = line;
+    VariableResolver(properties).resolve(substituted);
+    std::string name;
+    std::string value;
+    if (hasSeparator(substituted)) {
+      name = parsePropertyName(substituted);
+      value = parsePropertyValue(substituted);
+      trim(name);
+      trim(value);
+    } else {
+      name = trim(substituted);
+    }
+    if (LaunchProperties::isJvmOption(substituted)) {
+      properties.addJvmOption(substituted);
+      return;
+    }
+    applyValue(name, value);
+  });
+}
+
+void PropertyFileLoader::applyValue(const std::string& name, const std::string& value) {
+  if (name == PropertyKeys::MAIN_CLASS) {
+    properties.setMainClass(value);
+  } else if (name == PropertyKeys::JAVA_BUNDLE) {
+    properties.setJavaBundle(value);
+  } else if (name == PropertyKeys::BIN_JVM_DIR) {
+    properties.setBinJvmDir(value);
+  } else if (name == PropertyKeys::JVM_PATH) {
+    properties.setJvmPath(value);
+  } else if (name == PropertyKeys::JAVA_HOME_PATH) {
+    properties.setConfiguredJavaHome(value);
+    properties.setFoundJavaHome(value);
+  } else if (name == PropertyKeys::MIN_JAVA_VERSION) {
+    properties.setMinJavaVersion(value);
+  } else if (name == PropertyKeys::MAX_JAVA_VERSION) {
+    properties.setMaxJavaVersion(value);
+  } else if (name == PropertyKeys::TRAP_CONSOLE_CTRL) {
+    properties.setTrapConsoleCtrl(value);
+  } else if (name == PropertyKeys::CLASSPATH_JARS_DIR) {
+    properties.addJarsToClassPath(value);
+  }
+}
+
+}  // namespace murvo

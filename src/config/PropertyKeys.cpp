@@ -1,0 +1,22 @@
+#include "config/PropertyKeys.h"
+
+#include "launcher/ErrorReporter.h"
+
+namespace murvo {
+
+const std::string PropertyKeys::MAIN_CLASS = "murvo.main.class";
+const std::string PropertyKeys::JAVA_BUNDLE = "murvo.java.bundle";
+const std::string PropertyKeys::BIN_JVM_DIR = "murvo.bin.jvm.dir";
+const std::string PropertyKeys::JVM_PATH = "murvo.jvm.path";
+const std::string PropertyKeys::JAVA_HOME_PATH = "murvo.java.home.path";
+const std::string PropertyKeys::MIN_JAVA_VERSION = "murvo.min.java.version";
+const std::string PropertyKeys::MAX_JAVA_VERSION = "murvo.max.java.version";
+const std::string PropertyKeys::TRAP_CONSOLE_CTRL = "murvo.trap.console.ctrl";
+const std::string PropertyKeys::CLASSPATH_JARS_DIR = "murvo.classpath.jars.dir";
+
+bool PropertyKeys::isLauncherProperty(const std::string& line) const {
+  return guard("Error checking if a property is custom.",
+               [&] { return line.starts_with("murvo"); });
+}
+
+}  // namespace murvo

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+namespace murvo {
+
+// The launcher's own keys in the .lap file, and the test that sorts lines
+// into launcher lines and other lines.
+class PropertyKeys {
+ public:
+  static const std::string MAIN_CLASS;
+  static const std::string JAVA_BUNDLE;
+  static const std::string BIN_JVM_DIR;
+  static const std::string JVM_PATH;
+  static const std::string JAVA_HOME_PATH;
+  static const std::string MIN_JAVA_VERSION;
+  static const std::string MAX_JAVA_VERSION;
+  static const std::string TRAP_CONSOLE_CTRL;
+  static const std::string CLASSPATH_JARS_DIR;
+
+  virtual ~PropertyKeys() = default;
+
+  // True when the line begins with "murvo".
+  bool isLauncherProperty(const std::string& line) const;
+};
+
+}  // namespace murvo

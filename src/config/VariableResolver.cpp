@@ -1,0 +1,50 @@
+#include "config/VariableResolver.h"
+
+#include "config/TextRoutines.h"
+#include "launcher/ErrorReporter.h"
+#include "platform/Environment.h"
+#include "platform/PathText.h"
+
+namespace murvo {
+
+bool VariableResolver::hasVariable(const std::string& text) const {
+  const std::size_t open = text.find("${");
+  return open != std::string::npos && text.find('}', open + 2) != std::string::npos;
+}
+
+std::string& VariableResolver::resolve(std::string& text) {
+  return guard("Error resolving property variables.", [&]() -> std::string& {
+    std::size_t scan = 0;
+    while (true) {
+      const std::size_t open = text.find("${", scan);
+      if (open == std::string::npos) break;
+      const std::size_t close = text.find('}', open + 2);
+      // A "${" that nothing closes stays as it is, with the rest of the text.
+      if (close == std::string::npos) break;
+      std::string reference = text.substr(open, close - open);
+      const std::optional<std::string> value = getVariableValue(trim(reference));
+      if (!value) throw LauncherError("no value");
+      text.replace(open, close - open + 1, *value);
+      scan = open + value->size();
+    }
+    return text;
+  });
+}
+
+std::optional<std::string> VariableResolver::getVariableValue(const std::string& reference) {
+  return guard("Error getting value from property variable.", [&]() -> std::optional<std::string> {
+    const std::string name = reference.substr(2);
+    if (name == "FOUND_JAVA_HOME") return properties.getFoundJavaHome();
+    if (name.starts_with("env.")) {
+      if (auto value = platform::environmentVariable(name.substr(4))) return value;
+    }
+    if (name == "SELF_HOME") return properties.getSelfHome();
+    if (name == "FOUND_EXE_FOLDER") {
+      const std::string& exePath = properties.getExePath();
+      return exePath.substr(0, exePath.rfind(platform::pathSeparator));
+    }
+    return std::nullopt;
+  });
+}
+
+}  // namespace murvo

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <jni.h>
+
+#include "config/LaunchProperties.h"
+
+namespace murvo {
+
+// Loads the JVM library into this process, creates the VM, runs the main
+// class's static main with the program arguments and destroys the VM.
+class JvmLauncher {
+ public:
+  explicit JvmLauncher(LaunchProperties& properties) : properties(&properties) {}
+  virtual ~JvmLauncher() = default;
+
+  void run();
+  // Fills the VM arguments from the record's options and class path.
+  void buildInitArgs(JavaVMInitArgs& args);
+  // Asks the running program to end: calls the main class's static
+  // initiateExit(0) on the calling thread.
+  void requestExit();
+
+ private:
+  jobjectArray makeArgumentArray(JNIEnv* env);
+  void destroyVm(void* library);
+
+  LaunchProperties* properties;
+  JavaVM* vm = nullptr;
+};
+
+// The launcher whose VM the console control handler reaches.
+extern JvmLauncher* activeLauncher;
+
+}  // namespace murvo

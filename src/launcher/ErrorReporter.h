@@ -1,0 +1,69 @@
+// The launcher's single way of failing: one message that begins with
+// genericErrorText, then the end of the process with status 1.
+#pragma once
+
+#include <string>
+
+namespace murvo {
+
+// A failure with something specific to say travels as a plain text value.
+using LauncherError = std::string;
+
+extern const std::string genericErrorText;
+
+void showErrorMessage(const std::string& text);
+
+[[noreturn]] void fatalError(const std::string& detail);
+[[noreturn]] void fatalError();
+
+// Thrown by fatalError instead of ending the process once a harness (the
+// fuzz targets) has asked for it, so that one input's reported failure
+// returns to the harness. Guards let it pass, so only the first report counts.
+struct FailureReported {
+  std::string message;
+};
+void reportFailuresByThrowing(bool enabled);
+
+// The guards of the error convention: the innermost guard that a failure
+// reaches reports it, and a report never reaches an outer guard.
+
+// Any failure is reported with the operation's fixed context message.
+template <typename Body>
+auto guard(const char* context, Body&& body) -> decltype(body()) {
+  try {
+    return body();
+  } catch (const FailureReported&) {
+    throw;
+  } catch (...) {
+    fatalError(context);
+  }
+}
+
+// A LauncherError is reported with its own text, anything else with the
+// operation's context message.
+template <typename Body>
+auto guardOwnText(const char* context, Body&& body) -> decltype(body()) {
+  try {
+    return body();
+  } catch (const FailureReported&) {
+    throw;
+  } catch (const LauncherError& error) {
+    fatalError(error);
+  } catch (...) {
+    fatalError(context);
+  }
+}
+
+// Any failure is reported with the generic text alone.
+template <typename Body>
+auto guardWithoutDetail(Body&& body) -> decltype(body()) {
+  try {
+    return body();
+  } catch (const FailureReported&) {
+    throw;
+  } catch (...) {
+    fatalError();
+  }
+}
+
+}  // namespace murvo

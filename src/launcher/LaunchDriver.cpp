@@ -1,0 +1,31 @@
+#include "launcher/LaunchDriver.h"
+
+#include "jvm/JvmLauncher.h"
+#include "launcher/ErrorReporter.h"
+#include "platform/ExecutablePath.h"
+
+namespace murvo {
+
+int launcherMain(int argc, char** argv) {
+  return guardWithoutDetail([&] {
+    LaunchProperties launchCopy = *createLaunchProperties(argc, argv);
+    launchProgram(launchCopy);
+    return 0;
+  });
+}
+
+LaunchProperties* createLaunchProperties(int argc, char** argv) {
+  return guardWithoutDetail([&] {
+    auto* properties = new LaunchProperties();
+    properties->setExePath(platform::executablePath());
+    for (int i = 1; i < argc; ++i) properties->addProgramArg(argv[i]);
+    properties->loadProperties();
+    return properties;
+  });
+}
+
+void launchProgram(LaunchProperties& properties) {
+  guardWithoutDetail([&] { JvmLauncher(properties).run(); });
+}
+
+}  // namespace murvo

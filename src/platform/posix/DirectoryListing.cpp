@@ -1,0 +1,39 @@
+#include "platform/DirectoryListing.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+
+namespace murvo::platform {
+
+namespace {
+
+bool endsWithJar(const std::string& name) {
+  if (name.size() < 4) return false;
+  std::string ending = name.substr(name.size() - 4);
+  for (char& c : ending) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return ending == ".jar";
+}
+
+}  // namespace
+
+std::vector<std::string> listJarFiles(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* directory = opendir(folder.c_str());
+  if (!directory) return names;
+  while (const dirent* entry = readdir(directory)) {
+    const std::string name = entry->d_name;
+    if (!endsWithJar(name)) continue;
+    // Sub-folders are left out; links count as what they point at.
+    struct stat info;
+    if (stat((folder + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode)) continue;
+    names.push_back(name);
+  }
+  closedir(directory);
+  // Sorted, so that the class path is the same on every machine.
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace murvo::platform

@@ -1,0 +1,51 @@
+// The process facilities on Windows: the executable's path, the message box,
+// the exit, and the environment.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/Environment.h"
+#include "platform/ExecutablePath.h"
+#include "platform/MessageDisplay.h"
+#include "platform/ProcessExit.h"
+
+namespace murvo::platform {
+
+std::string executablePath() {
+  // Grown until the whole path fits: long paths are never cut.
+  std::vector<char> buffer(MAX_PATH);
+  while (true) {
+    const DWORD length =
+        GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0) return {};
+    if (length < buffer.size()) return {buffer.data(), buffer.data() + length};
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+void showMessage(const std::string& text) {
+  // A GUI program has no console; when its standard error leads somewhere
+  // (a redirection, a script) the message goes there too.
+  const HANDLE standardError = GetStdHandle(STD_ERROR_HANDLE);
+  if (standardError != nullptr && standardError != INVALID_HANDLE_VALUE) {
+    const std::string line = text + "\r\n";
+    DWORD written;
+    WriteFile(standardError, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  }
+  MessageBoxA(nullptr, text.c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void endProcess(int status) {
+  std::fflush(stdout);
+  std::exit(status);
+}
+
+std::optional<std::string> environmentVariable(const std::string& name) {
+  const char* value = std::getenv(name.c_str());
+  if (!value) return std::nullopt;
+  return std::string(value);
+}
+
+}  // namespace murvo::platform
