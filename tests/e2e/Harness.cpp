@@ -1,5 +1,6 @@
 #include "Harness.h"
 
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -27,18 +28,26 @@ std::string readFile(const std::string& path) {
   return text.str();
 }
 
-std::string javaClasses() { return JAVA_TEST_CLASSES; }
+std::string javaClasses() {
+  return JAVA_TEST_CLASSES;
+}
 
-std::string realJvmLibrary() { return std::string(JDK_HOME) + "/lib/server/libjvm.so"; }
+std::string realJvmLibrary() {
+  return std::string(JDK_HOME) + "/lib/server/libjvm.so";
+}
 
 std::string realJdkLap(const std::string& mainClass, const std::string& more) {
   return "murvo.jvm.path=" + realJvmLibrary() + "\nmurvo.main.class=" + mainClass +
          "\n-Djava.class.path=" + javaClasses() + "\n" + more;
 }
 
-void Process::signal(int number) const { kill(pid, number); }
+void Process::signal(int number) const {
+  kill(pid, number);
+}
 
-std::string Process::outputSoFar() const { return readFile(outFile); }
+std::string Process::outputSoFar() const {
+  return readFile(outFile);
+}
 
 RunResult Process::wait(int seconds) {
   RunResult result;
@@ -76,7 +85,8 @@ LauncherFolder::~LauncherFolder() {
 
 void LauncherFolder::writeLap(const std::string& text) const {
   std::string base = exeName;
-  if (base.size() > 4 && base.compare(base.size() - 4, 4, ".exe") == 0) base.resize(base.size() - 4);
+  if (base.size() > 4 && base.compare(base.size() - 4, 4, ".exe") == 0)
+    base.resize(base.size() - 4);
   writeFile(base + ".lap", text);
 }
 
@@ -109,8 +119,10 @@ Process LauncherFolder::start(const std::vector<std::string>& args,
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
+  posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                   0644);
   posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
   pid_t pid;
   const int failed = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());

@@ -24,7 +24,9 @@ struct Trapped {
 Trapped trapped[] = {{SIGINT, ctrlC, {}}, {SIGHUP, ctrlClose, {}}, {SIGTERM, ctrlShutdown, {}}};
 
 int eventPipe[2] = {-1, -1};
-std::thread watcher;
+// Never destroyed: a Java program may end the process (System.exit) from
+// within the handler, on this very thread.
+std::thread* watcher = nullptr;
 constexpr unsigned char stopWatching = 0xFF;
 
 void onSignal(int signal) {
@@ -51,12 +53,12 @@ void watch(ConsoleHandler handler) {
 }  // namespace
 
 bool installConsoleHandler(ConsoleHandler handler) {
-  if (watcher.joinable()) return true;
+  if (watcher) return true;
   if (pipe(eventPipe) != 0) return false;
   fcntl(eventPipe[0], F_SETFD, FD_CLOEXEC);
   fcntl(eventPipe[1], F_SETFD, FD_CLOEXEC);
   try {
-    watcher = std::thread(watch, handler);
+    watcher = new std::thread(watch, handler);
   } catch (...) {
     close(eventPipe[0]);
     close(eventPipe[1]);
@@ -71,11 +73,13 @@ bool installConsoleHandler(ConsoleHandler handler) {
 }
 
 void removeConsoleHandler(ConsoleHandler) {
-  if (!watcher.joinable()) return;
+  if (!watcher) return;
   for (Trapped& t : trapped) sigaction(t.signal, &t.previous, nullptr);
   const unsigned char stop = stopWatching;
   [[maybe_unused]] ssize_t written = write(eventPipe[1], &stop, 1);
-  watcher.join();
+  watcher->join();
+  delete watcher;
+  watcher = nullptr;
   close(eventPipe[0]);
   close(eventPipe[1]);
 }

@@ -1,0 +1,152 @@
+// The launcher against the JDK installed on the machine.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <thread>
+
+#include "Harness.h"
+
+namespace murvo::e2e {
+namespace {
+
+std::string failure(const std::string& detail) {
+  return "Error in Java launcher. " + detail + "\n";
+}
+
+// Waits until the program has printed `text`, so that a signal finds it running.
+bool awaitOutput(const Process& process, const std::string& text) {
+  for (int i = 0; i < 2000; ++i) {
+    if (process.outputSoFar().find(text) != std::string::npos) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+TEST(RealJdk, ArgumentsReachMainExactly) {
+  LauncherFolder app;
+  app.writeLap(realJdkLap("demo.PrintArgs"));
+  RunResult none = app.run();
+  EXPECT_EQ(none.status, 0);
+  EXPECT_EQ(none.out, "count=0\n");
+
+  RunResult some = app.run({"plain", "with blank", "say \"hi\"", "café", "😀", "a\\b"});
+  EXPECT_EQ(some.status, 0) << some.err;
+  EXPECT_EQ(some.out,
+            "count=6\n"
+            "arg=plain codes=70 6c 61 69 6e\n"
+            "arg=with blank codes=77 69 74 68 20 62 6c 61 6e 6b\n"
+            "arg=say \"hi\" codes=73 61 79 20 22 68 69 22\n"
+            "arg=café codes=63 61 66 e9\n"
+            "arg=😀 codes=1f600\n"
+            "arg=a\\b codes=61 5c 62\n");
+}
+
+TEST(RealJdk, InvalidUtf8BecomesReplacementCharacter) {
+  LauncherFolder app;
+  app.writeLap(realJdkLap("demo.PrintArgs"));
+  RunResult result = app.run({"a\xff"});
+  EXPECT_EQ(result.status, 0);
+  EXPECT_NE(result.out.find("codes=61 fffd\n"), std::string::npos) << result.out;
+}
+
+TEST(RealJdk, OptionsAndJarFoldersReachTheVm) {
+  LauncherFolder app;
+  app.makeDir("lib");
+  app.makeDir("more");
+  for (const char* jar : {"lib/b.jar", "lib/a.jar", "more/c.jar"}) app.writeFile(jar, "");
+  app.writeLap("murvo.jvm.path=" + realJvmLibrary() +
+               "\nmurvo.main.class=demo.Probe\n"
+               "-Dplain=value with blanks\n"
+               "-Dhome=${SELF_HOME}\n"
+               "murvo.classpath.jars.dir=" +
+               javaClasses() +
+               "/../nojars\n"
+               "murvo.classpath.jars.dir=${SELF_HOME}/lib\n"
+               "murvo.classpath.jars.dir=" +
+               app.dir() +
+               "/more/\n"
+               "-Djava.class.path=" +
+               javaClasses() + "\n");
+  RunResult result = app.run({"props", "plain", "home", "java.class.path"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  const std::string lib = app.dir() + "/lib/";
+  EXPECT_EQ(result.out, "plain=value with blanks\nhome=" + app.dir() +
+                            "\njava.class.path=" + javaClasses() + ":" + app.dir() +
+                            "/more/c.jar:" + lib + "a.jar:" + lib + "b.jar\n");
+}
+
+TEST(RealJdk, JarFolderAloneGivesClassPathWithoutEmptyElement) {
+  LauncherFolder app;
+  app.makeDir("lib");
+  app.writeFile("lib/x.jar", "");
+  app.writeLap("murvo.jvm.path=" + realJvmLibrary() +
+               "\nmurvo.main.class=demo.Probe\nmurvo.classpath.jars.dir=${SELF_HOME}/lib\n");
+  // The class is not on the class path: the current directory must not count.
+  app.writeFile("Probe.class", readFile(javaClasses() + "/demo/Probe.class"));
+  RunResult result = app.run();
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, failure("Cannot find main Java class demo/Probe"));
+}
+
+TEST(RealJdk, FailuresOfTheLaunch) {
+  struct Case {
+    std::string lap;
+    std::string detail;
+  } cases[] = {
+      {realJdkLap("demo.Missing"), "Cannot find main Java class demo/Missing"},
+      {realJdkLap("demo.NoStaticMain"), "Cannot find main method in Java class"},
+      {realJdkLap("demo.Probe", "-Xnonsense\n"), "Cannot create Java VM"},
+      {"murvo.jvm.path=/nonexistent/libjvm.so\nmurvo.main.class=demo.Probe\n",
+       "Error while launching program with JVM."},
+  };
+  for (const Case& c : cases) {
+    LauncherFolder app;
+    app.writeLap(c.lap);
+    RunResult result = app.run();
+    EXPECT_EQ(result.status, 1) << c.detail;
+    EXPECT_NE(result.err.find(failure(c.detail)), std::string::npos) << result.err;
+  }
+}
+
+TEST(RealJdk, EndOfMainDecidesTheStatus) {
+  LauncherFolder app;
+  app.writeLap(realJdkLap("demo.Probe"));
+  RunResult thrown = app.run({"throw"});
+  EXPECT_EQ(thrown.status, 0);
+  EXPECT_EQ(app.run({"exit", "3"}).status, 3);
+}
+
+TEST(RealJdk, TrappedInterruptCallsInitiateExit) {
+  LauncherFolder app;
+  app.writeLap(realJdkLap("demo.Probe", "murvo.trap.console.ctrl=yes\n"));
+  Process process = app.start({"wait"});
+  ASSERT_TRUE(awaitOutput(process, "waiting"));
+  process.signal(SIGINT);
+  RunResult result = process.wait(30);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out, "waiting\ninitiateExit 0\n");
+}
+
+TEST(RealJdk, UntrappedInterruptEndsProgramAsTheJvmDoes) {
+  LauncherFolder app;
+  app.writeLap(realJdkLap("demo.Probe"));
+  Process process = app.start({"wait"});
+  ASSERT_TRUE(awaitOutput(process, "waiting"));
+  process.signal(SIGINT);
+  EXPECT_EQ(process.wait(30).status, 130);
+}
+
+TEST(RealJdk, TrappedInterruptWithoutInitiateExitKeepsProgramRunning) {
+  LauncherFolder app;
+  app.writeLap(realJdkLap("demo.NoExitHook", "murvo.trap.console.ctrl=true\n"));
+  Process process = app.start({});
+  ASSERT_TRUE(awaitOutput(process, "waiting"));
+  process.signal(SIGINT);
+  RunResult result = process.wait(2);
+  EXPECT_TRUE(result.timedOut);
+  EXPECT_NE(result.err.find("NoSuchMethodError"), std::string::npos) << result.err;
+}
+
+}  // namespace
+}  // namespace murvo::e2e
