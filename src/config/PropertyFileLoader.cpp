@@ -41,8 +41,10 @@ void PropertyFileLoader::load() {
     // Binary mode: every platform reads the same bytes, and a carriage
     // return is dropped only where it ends a line.
     std::ifstream file(fileName, std::ios::binary);
-    if (!file) throw LauncherError("Could not open file " + fileName);
-    const std::vector<std::string> lines = readPropertyLines(file);
+    std::vector<std::string> lines;
+    if (file) lines = readPropertyLines(file);
+    // A folder opens on POSIX but cannot be read: it is no file either.
+    if (!file.eof()) throw LauncherError("Could not open file " + fileName);
     file.close();
     applyInPassOrder(lines);
   });
@@ -59,8 +61,6 @@ std::vector<std::string> PropertyFileLoader::readPropertyLines(std::istream& fil
     trim(line);
     if (!line.empty() && !isComment(line)) lines.push_back(std::move(line));
   }
-  // A directory or an unreadable file ends in a failed read, not at the end.
-  if (!file.eof()) throw std::ios_base::failure("read failed");
   return lines;
 }
 

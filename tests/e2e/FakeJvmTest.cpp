@@ -1,0 +1,93 @@
+// The launch's exact JNI calls and the failures a real JVM rarely gives,
+// through the JVM test double.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <chrono>
+#include <thread>
+
+#include "Harness.h"
+
+namespace murvo::e2e {
+namespace {
+
+std::string fakeLap(const LauncherFolder& app, const std::string& more = "") {
+  return "murvo.jvm.path=" FAKE_JVM_LIBRARY
+         "\nmurvo.main.class=demo.Main\n-Xmx32m\n"
+         "-Dfakejvm.log=" +
+         app.dir() + "/jni.log\n-Dfakejvm.classes=demo/Main\n" + more;
+}
+
+std::string jniLog(const LauncherFolder& app) {
+  return readFile(app.dir() + "/jni.log");
+}
+
+TEST(FakeJvm, LaunchMakesTheseCallsInThisOrder) {
+  LauncherFolder app;
+  app.writeLap(fakeLap(app));
+  RunResult result = app.run({"one", "two words"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(jniLog(app),
+            "JNI_CreateJavaVM version=0x10002 nOptions=3 ignoreUnrecognized=0\n"
+            "option -Xmx32m\n"
+            "option -Dfakejvm.log=" +
+                app.dir() +
+                "/jni.log\n"
+                "option -Dfakejvm.classes=demo/Main\n"
+                "FindClass demo/Main\n"
+                "GetStaticMethodID demo/Main main ([Ljava/lang/String;)V\n"
+                "NewStringUTF \n"
+                "FindClass java/lang/String\n"
+                "NewObjectArray 2 java/lang/String\n"
+                "NewString one\n"
+                "SetObjectArrayElement 0 one\n"
+                "NewString two words\n"
+                "SetObjectArrayElement 1 two words\n"
+                "CallStaticVoidMethod demo/Main.main [one|two words]\n"
+                "DestroyJavaVM\n");
+}
+
+TEST(FakeJvm, ScriptedFailuresHaveTheirOwnMessages) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"create", "Cannot create Java VM"},
+      {"findclass", "Cannot find main Java class demo/Main"},
+      {"getstaticmethodid", "Cannot find main method in Java class"},
+      {"newobjectarray", "Out of memory error in Java launcher"},
+  };
+  for (auto [failure, detail] : cases) {
+    LauncherFolder app;
+    app.writeLap(fakeLap(app, std::string("-Dfakejvm.fail=") + failure + "\n"));
+    RunResult result = app.run();
+    EXPECT_EQ(result.status, 1) << failure;
+    EXPECT_EQ(result.err, std::string("Error in Java launcher. ") + detail + "\n");
+    EXPECT_EQ(jniLog(app).find("DestroyJavaVM"), std::string::npos) << failure;
+  }
+}
+
+// Trapped console events: initiateExit on a thread attached for the call.
+TEST(FakeJvm, InterruptCallsInitiateExitOnAnAttachedThread) {
+  LauncherFolder app;
+  app.writeLap(fakeLap(app, "murvo.trap.console.ctrl=T\n-Dfakejvm.main=wait-exit\n"));
+  Process process = app.start({});
+  for (int i = 0;
+       i < 500 && jniLog(app).find("CallStaticVoidMethod demo/Main.main") == std::string::npos;
+       ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  process.signal(SIGINT);
+  RunResult result = process.wait(30);
+  EXPECT_EQ(result.status, 0) << result.err;
+  const std::string log = jniLog(app);
+  EXPECT_NE(log.find("CallStaticVoidMethod demo/Main.main []\n"
+                     "AttachCurrentThread 0\n"
+                     "FindClass demo/Main\n"
+                     "GetStaticMethodID demo/Main initiateExit (I)V\n"
+                     "CallStaticVoidMethod demo/Main.initiateExit 0\n"
+                     "DetachCurrentThread\n"),
+            std::string::npos)
+      << log;
+  EXPECT_TRUE(log.ends_with("DestroyJavaVM\n")) << log;
+}
+
+}  // namespace
+}  // namespace murvo::e2e
