@@ -19,7 +19,8 @@ void JvmLauncher::buildInitArgs(JavaVMInitArgs& args) {
     for (std::string& option : options) {
       if (!LaunchProperties::isClassPathOption(option)) continue;
       classPathSeen = true;
-      option += option.ends_with('=') ? jars : classPath;
+      const bool emptyValue = option.find('=') == option.size() - 1;
+      option += emptyValue ? jars : classPath;
     }
     if (!classPathSeen && !classPath.empty()) properties->addJvmOption("-Djava.class.path=" + jars);
     // The array lives to the end of the process, like the texts it points at.

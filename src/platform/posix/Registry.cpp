@@ -7,8 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -40,12 +42,23 @@ std::string canonical(const std::string& path) {
   return result;
 }
 
-// JAVA_VERSION="17.0.15" of the installation's release file.
+// JAVA_VERSION="17.0.15" of the installation's release file. Read with C
+// streams: the first iostream would initialise the C++ locale, half a
+// megabyte of resident memory in every launch.
 std::string releaseVersion(const std::string& home) {
-  std::ifstream release(home + "/release");
-  std::string line;
+  std::FILE* release = std::fopen((home + "/release").c_str(), "rb");
+  if (!release) return {};
+  std::string text;
+  char buffer[4096];
+  while (const std::size_t count = std::fread(buffer, 1, sizeof buffer, release)) {
+    text.append(buffer, count);
+  }
+  std::fclose(release);
   const std::string key = "JAVA_VERSION=";
-  while (std::getline(release, line)) {
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t end = std::min(text.find('\n', start), text.size());
+    const std::string line = text.substr(start, end - start);
+    start = end + 1;
     if (!line.starts_with(key)) continue;
     std::string value = line.substr(key.size());
     if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
@@ -103,14 +116,17 @@ std::vector<Installation> installationsInFolders() {
   for (const char* parent : {"/usr/lib/jvm", "/usr/java", "/opt/java"}) {
     DIR* directory = opendir(parent);
     if (!directory) continue;
-    while (const dirent* entry = readdir(directory)) {
-      const std::string name = entry->d_name;
+    std::vector<std::string> names;
+    while (const dirent* entry = readdir(directory)) names.emplace_back(entry->d_name);
+    closedir(directory);
+    // In name order, so that equal versions resolve alike on every machine.
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
       if (name == "." || name == "..") continue;
       if (auto installation = installationAt(std::string(parent) + "/" + name)) {
         found.push_back(*installation);
       }
     }
-    closedir(directory);
   }
   return found;
 }
@@ -155,7 +171,13 @@ class SyntheticRegistry : public MemoryRegistry {
     }
     if (eligible(onPath)) current = &*onPath;
     if (eligible(fromJavaHome)) current = &*fromJavaHome;
-    if (current) setValue(key, "CurrentVersion", current->version);
+    if (!current) return;
+    // The current installation's own values, also when another
+    // installation has the same version.
+    const std::string versionKey = key + "\\" + current->version;
+    setValue(versionKey, "JavaHome", current->home);
+    setValue(versionKey, "RuntimeLib", current->runtimeLib);
+    setValue(key, "CurrentVersion", current->version);
   }
 };
 
