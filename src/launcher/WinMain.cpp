@@ -1,14 +1,17 @@
-// The Windows GUI entry: the runtime hands over the command-line text after
-// the program's name, which CommandLine splits by the launcher's own rules.
+// The Windows GUI entry: the command-line text after the program's name is
+// split by CommandLine by the launcher's own rules. The text is taken from
+// the process's command line rather than from the entry's parameter, which
+// mingw-w64's start-up code can cut (see platform/CommandLineText.h).
 #include <cstdlib>
 
 #include "launcher/CommandLine.h"
 #include "launcher/ErrorReporter.h"
 #include "launcher/LaunchDriver.h"
+#include "platform/CommandLineText.h"
 
-extern "C" int __stdcall WinMain(void*, void*, char* commandLineText, int) {
+extern "C" int __stdcall WinMain(void*, void*, char*, int) {
   return murvo::guardWithoutDetail([&] {
-    murvo::CommandLine commandLine(commandLineText, __argv[0]);
+    murvo::CommandLine commandLine(murvo::platform::commandLineArguments(), __argv[0]);
     return murvo::launcherMain(commandLine.getArgc(), commandLine.getArgv());
   });
 }

@@ -26,6 +26,10 @@ std::string executablePath() {
 }
 
 void showMessage(const std::string& text) {
+  // What the C runtime still holds (it buffers streams that lead to no
+  // console) is written first, so that the message comes after it.
+  std::fflush(stdout);
+  std::fflush(stderr);
   // A GUI program has no console; when its standard error leads somewhere
   // (a redirection, a script) the message goes there too.
   const HANDLE standardError = GetStdHandle(STD_ERROR_HANDLE);
