@@ -1,7 +1,7 @@
 #pragma once
 
-#include <istream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "config/LaunchProperties.h"
@@ -28,7 +28,7 @@ class PropertyFileLoader {
   void processProperty(const std::string& line);
 
  private:
-  std::vector<std::string> readPropertyLines(std::istream& file);
+  std::vector<std::string> readPropertyLines(std::string_view bytes);
   void applyInPassOrder(const std::vector<std::string>& lines);
   void applyValue(const std::string& name, const std::string& value);
 

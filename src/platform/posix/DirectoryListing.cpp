@@ -25,9 +25,14 @@ std::vector<std::string> listJarFiles(const std::string& folder) {
   while (const dirent* entry = readdir(directory)) {
     const std::string name = entry->d_name;
     if (!endsWithJar(name)) continue;
-    // Sub-folders are left out; links count as what they point at.
+    // Sub-folders are left out; links count as what they point at. The
+    // entry's own type spares a stat where it tells enough.
+    if (entry->d_type == DT_DIR) continue;
     struct stat info;
-    if (stat((folder + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode)) continue;
+    if (entry->d_type != DT_REG && stat((folder + name).c_str(), &info) == 0 &&
+        S_ISDIR(info.st_mode)) {
+      continue;
+    }
     names.push_back(name);
   }
   closedir(directory);

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <optional>
