@@ -25,12 +25,11 @@ std::vector<std::string> listJarFiles(const std::string& folder) {
   while (const dirent* entry = readdir(directory)) {
     const std::string name = entry->d_name;
     if (!endsWithJar(name)) continue;
-    // Sub-folders are left out; links count as what they point at. The
-    // entry's own type spares a stat where it tells enough.
-    if (entry->d_type == DT_DIR) continue;
+    // Regular files and links to them count; folders, pipes and dangling
+    // links do not. The entry's own type spares a stat where it tells enough.
     struct stat info;
-    if (entry->d_type != DT_REG && stat((folder + name).c_str(), &info) == 0 &&
-        S_ISDIR(info.st_mode)) {
+    if (entry->d_type != DT_REG &&
+        (stat((folder + name).c_str(), &info) != 0 || !S_ISREG(info.st_mode))) {
       continue;
     }
     names.push_back(name);
