@@ -1,15 +1,14 @@
-// The process facilities on POSIX: the executable's path, the message line,
-// the exit, and the environment.
+// The process facilities on POSIX: the executable's path and the message line.
+#include <pthread.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
-#include "platform/Environment.h"
 #include "platform/ExecutablePath.h"
 #include "platform/MessageDisplay.h"
-#include "platform/ProcessExit.h"
 
 namespace murvo::platform {
 
@@ -25,19 +24,23 @@ std::string executablePath() {
 }
 
 void showMessage(const std::string& text) {
+  // A standard output or error whose reader has gone must not end the
+  // process by SIGPIPE before it can exit with its status: the signal is held
+  // back for this thread while writing, and taken away if the write raised it.
+  sigset_t pipeSignal;
+  sigset_t previous;
+  sigemptyset(&pipeSignal);
+  sigaddset(&pipeSignal, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
   std::fflush(stdout);
   std::fprintf(stderr, "%s\n", text.c_str());
   std::fflush(stderr);
-}
-
-void endProcess(int status) {
-  std::exit(status);
-}
-
-std::optional<std::string> environmentVariable(const std::string& name) {
-  const char* value = std::getenv(name.c_str());
-  if (!value) return std::nullopt;
-  return std::string(value);
+  if (!sigismember(&previous, SIGPIPE)) {
+    const timespec noWait = {0, 0};
+    while (sigtimedwait(&pipeSignal, nullptr, &noWait) == SIGPIPE) {
+    }
+  }
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
 }  // namespace murvo::platform

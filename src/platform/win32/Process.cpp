@@ -1,15 +1,12 @@
-// The process facilities on Windows: the executable's path, the message box,
-// the exit, and the environment.
+// The process facilities on Windows: the executable's path and the message box.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
-#include "platform/Environment.h"
 #include "platform/ExecutablePath.h"
 #include "platform/MessageDisplay.h"
-#include "platform/ProcessExit.h"
 
 namespace murvo::platform {
 
@@ -39,17 +36,6 @@ void showMessage(const std::string& text) {
     WriteFile(standardError, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
   }
   MessageBoxA(nullptr, text.c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
-}
-
-void endProcess(int status) {
-  std::fflush(stdout);
-  std::exit(status);
-}
-
-std::optional<std::string> environmentVariable(const std::string& name) {
-  const char* value = std::getenv(name.c_str());
-  if (!value) return std::nullopt;
-  return std::string(value);
 }
 
 }  // namespace murvo::platform
