@@ -1,0 +1,258 @@
+// Whatever the .lap file, the JVM library or the console throw at it, the
+// launcher ends in its one message and status 1 (or runs the program), and
+// does so at once: never a crash, a hang or a message that names the wrong
+// cause.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "Harness.h"
+
+extern char** environ;
+
+namespace murvo::e2e {
+namespace {
+
+using namespace std::string_literals;
+
+// Seconds within which every bad input must have ended the launcher.
+constexpr int promptly = 5;
+
+std::string failure(const std::string& detail) {
+  return "Error in Java launcher. " + detail + "\n";
+}
+
+// A .lap for the JVM test double, whose main class does not exist.
+std::string fakeJvmLap(const std::string& more = "") {
+  return std::string("murvo.jvm.path=") + FAKE_JVM_LIBRARY + "\nmurvo.main.class=demo.Missing\n" +
+         more;
+}
+
+// Bytes of every value but '-' and '$', so that no line is a JVM option or
+// holds a reference; the same on every run.
+std::string garbage(std::size_t size) {
+  std::string bytes;
+  std::uint32_t state = 12345;
+  while (bytes.size() < size) {
+    state = state * 1103515245 + 12345;
+    const char c = static_cast<char>(state >> 16);
+    bytes += c == '-' || c == '$' ? '+' : c;
+  }
+  return bytes;
+}
+
+// A third of them JVM options. For the test double: a real VM takes
+// minutes over 33,000 system properties by itself (its own java command too).
+std::string manyLines() {
+  std::string text;
+  for (int i = 0; i < 100000; ++i) {
+    text += i % 3 == 0   ? "-Dp" + std::to_string(i) + "=v\n"
+            : i % 3 == 1 ? "# comment " + std::to_string(i) + "\n"
+                         : "other" + std::to_string(i) + "=v\n";
+  }
+  return text;
+}
+
+// Waits until what `read` gives holds `text` at least `count` times.
+bool awaitCount(const std::function<std::string()>& read, const std::string& text, int count) {
+  for (int i = 0; i < 1000; ++i) {
+    int found = 0;
+    const std::string content = read();
+    for (std::size_t at = content.find(text); at != std::string::npos;
+         at = content.find(text, at + 1)) {
+      ++found;
+    }
+    if (found >= count) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return false;
+}
+
+TEST(BadInput, EndsInOneMessageAndStatusOneAtOnce) {
+  const std::string noClass = failure("Cannot find main Java class ");
+  const std::string missing = failure("Cannot find main Java class demo/Missing");
+  const std::string noLaunch = failure("Error while launching program with JVM.");
+  const std::string noVariable = failure("Error resolving property variables.");
+  struct Case {
+    const char* what;
+    std::function<void(const LauncherFolder&)> prepare;
+    std::string err;  // "@DIR@" stands for the launcher's folder
+    int status = 1;
+    std::string out = "";
+  };
+  const auto lap = [](std::string text) {
+    return [text](const LauncherFolder& app) { app.writeLap(text); };
+  };
+  const Case cases[] = {
+      // The file itself. Without murvo.jvm.path the installed JDK is found.
+      {".lap missing", [](const LauncherFolder&) {}, failure("Could not open file @DIR@/app.lap")},
+      {".lap a directory", [](const LauncherFolder& app) { app.makeDir("app.lap"); },
+       failure("Could not open file @DIR@/app.lap")},
+      {"empty", lap(""), noClass},
+      {"only comments", lap("# a comment\n   # another\n#murvo.main.class=demo.Probe\n"), noClass},
+      {"binary garbage", lap(garbage(64 * 1024)), noClass},
+      {"a line that is only =", lap("=\n"), noClass},
+      {"NUL inside a line: the text ends there", lap(realJdkLap("demo.Mis\0sing"s, "-Dx=a\0b\n"s)),
+       failure("Cannot find main Java class demo/Mis")},
+      {"a line of 1 MB", lap(realJdkLap("demo.Missing", "-Dbig=" + std::string(1 << 20, 'x'))),
+       missing},
+      {"100,000 lines", lap(fakeJvmLap(manyLines())), missing},
+      // The main class.
+      {"main class empty", lap(realJdkLap("")), noClass},
+      {"main class missing", lap("murvo.jvm.path=" + realJvmLibrary() + "\n"), noClass},
+      {"main class that does not exist", lap(realJdkLap("demo.Missing")), missing},
+      {"main class with trailing dots", lap(realJdkLap("demo.Probe..")),
+       failure("Cannot find main Java class demo/Probe//")},
+      {"main class with slashes: the JVM's own notation runs", lap(realJdkLap("demo/Probe")), "", 0,
+       "no command\n"},
+      // The JVM library.
+      {"jvm path empty: the installed JDK is found",
+       lap(realJdkLap("demo.Missing", "murvo.jvm.path=\n")), missing},
+      {"jvm path missing", lap("murvo.jvm.path=${SELF_HOME}/none/libjvm.so\n"), noLaunch},
+      {"jvm path a directory", lap("murvo.jvm.path=${SELF_HOME}\n"), noLaunch},
+      {"jvm path not a library",
+       [](const LauncherFolder& app) {
+         app.writeFile("libjvm.so", "not a library\n");
+         app.writeLap("murvo.jvm.path=${SELF_HOME}/libjvm.so\n");
+       },
+       noLaunch},
+      {"jvm path a library without JNI_CreateJavaVM", lap("murvo.jvm.path=libc.so.6\n"), noLaunch},
+      {"an option the JVM refuses", lap(realJdkLap("demo.Probe", "-Xnonsense\n")),
+       "Unrecognized option: -Xnonsense\n" + failure("Cannot create Java VM")},
+      {"an unknown variable", lap(realJdkLap("demo.Probe", "-Dx=${NO_SUCH}\n")), noVariable},
+      {"an unset environment variable",
+       lap(realJdkLap("demo.Probe", "-Dx=${env.MURVO_SURELY_UNSET}\n")), noVariable},
+      // Jar folders that add nothing, or very much.
+      {"jar folder that is a file",
+       [](const LauncherFolder& app) {
+         app.writeFile("lib.jar", "");
+         app.writeLap(
+             realJdkLap("demo.Missing", "murvo.classpath.jars.dir=${SELF_HOME}/lib.jar\n"));
+       },
+       missing},
+      // Root reads a folder whatever its mode: as root this case only
+      // shows that the mode does no harm.
+      {"jar folder without permissions",
+       [](const LauncherFolder& app) {
+         app.makeDir("locked");
+         app.writeFile("locked/a.jar", "");
+         chmod((app.dir() + "/locked").c_str(), 0);
+         app.writeLap(realJdkLap("demo.Missing", "murvo.classpath.jars.dir=${SELF_HOME}/locked\n"));
+       },
+       missing},
+      {"jar folder of 10,000 entries",
+       [](const LauncherFolder& app) {
+         app.makeDir("many");
+         for (int i = 0; i < 10000; ++i) app.writeFile("many/j" + std::to_string(i) + ".jar", "");
+         app.writeLap(fakeJvmLap("murvo.classpath.jars.dir=${SELF_HOME}/many\n"));
+       },
+       missing},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    LauncherFolder app;
+    c.prepare(app);
+    const RunResult result = app.run({}, {}, promptly);
+    std::string err = c.err;
+    if (const std::size_t at = err.find("@DIR@"); at != std::string::npos) {
+      err.replace(at, 5, app.dir());
+    }
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.status, c.status);
+    EXPECT_EQ(result.err, err);
+    EXPECT_EQ(result.out, c.out);
+  }
+}
+
+TEST(BadInput, FiftyTrappedInterruptsEachCallInitiateExit) {
+  LauncherFolder app;
+  app.writeLap(realJdkLap("demo.CountExits", "murvo.trap.console.ctrl=yes\n"));
+  Process process = app.start({"50"});
+  const auto output = [&] { return process.outputSoFar(); };
+  ASSERT_TRUE(awaitCount(output, "waiting", 1));
+  // Each signal as soon as the one before has been handled: signals that
+  // arrive together may merge into one.
+  for (int i = 1; i <= 50; ++i) {
+    process.signal(SIGINT);
+    ASSERT_TRUE(awaitCount(output, "initiateExit 0 #", i)) << i;
+  }
+  const RunResult result = process.wait(promptly);
+  EXPECT_FALSE(result.timedOut);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "");
+  EXPECT_NE(result.out.find("initiateExit 0 #50\ndone 50\n"), std::string::npos) << result.out;
+}
+
+TEST(BadInput, InterruptsWhileTheVmIsDestroyedDoNoHarm) {
+  LauncherFolder app;
+  const std::string log = app.dir() + "/jvm.log";
+  app.writeLap(std::string("murvo.jvm.path=") + FAKE_JVM_LIBRARY +
+               "\nmurvo.main.class=demo.Main\nmurvo.trap.console.ctrl=yes\n"
+               "-Dfakejvm.classes=demo/Main\n-Dfakejvm.main=slow-destroy\n-Dfakejvm.log=" +
+               log + "\n");
+  Process process = app.start({});
+  ASSERT_TRUE(awaitCount([&] { return readFile(log); }, "DestroyJavaVM", 1));
+  for (int i = 0; i < 5; ++i) {
+    process.signal(SIGINT);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  const RunResult result = process.wait(promptly);
+  EXPECT_FALSE(result.timedOut);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "");
+}
+
+// The launcher's exit status with `errorFd` as its standard error (-1:
+// closed), or 128 + the signal that ended it.
+int statusWithStderr(const LauncherFolder& app, int errorFd) {
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  if (errorFd < 0) {
+    posix_spawn_file_actions_addclose(&actions, 2);
+  } else {
+    posix_spawn_file_actions_adddup2(&actions, errorFd, 2);
+  }
+  // SIGPIPE does to the launcher what it does when a user starts it.
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  sigset_t defaults;
+  sigemptyset(&defaults);
+  sigaddset(&defaults, SIGPIPE);
+  posix_spawnattr_setsigdefault(&attributes, &defaults);
+  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+  std::string exe = app.exePath();
+  char* argv[] = {exe.data(), nullptr};
+  pid_t pid;
+  const int failed = posix_spawn(&pid, exe.c_str(), &actions, &attributes, argv, environ);
+  posix_spawn_file_actions_destroy(&actions);
+  posix_spawnattr_destroy(&attributes);
+  if (failed) return -1;
+  const RunResult result = Process(pid, "/dev/null", "/dev/null").wait(promptly);
+  return result.timedOut ? -1 : result.status;
+}
+
+TEST(BadInput, MessageThatCannotBeShownStillEndsWithStatusOne) {
+  LauncherFolder app;  // no .lap: the launcher fails at once
+  int pipeEnds[2];
+  ASSERT_EQ(pipe(pipeEnds), 0);
+  close(pipeEnds[0]);
+  const int full = open("/dev/full", O_WRONLY);
+  const std::pair<const char*, int> cases[] = {
+      {"closed", -1}, {"full", full}, {"a pipe that nobody reads", pipeEnds[1]}};
+  for (const auto& [what, fd] : cases) EXPECT_EQ(statusWithStderr(app, fd), 1) << what;
+  close(full);
+  close(pipeEnds[1]);
+}
+
+}  // namespace
+}  // namespace murvo::e2e
