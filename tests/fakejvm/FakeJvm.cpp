@@ -47,6 +47,8 @@ struct State {
   std::deque<Object> objects;
   std::condition_variable exitCalled;
   bool exitRequested = false;
+  std::condition_variable threadDetached;
+  int attachedThreads = 0;
 };
 
 // Never destroyed: exit() may end the process while another thread calls in.
@@ -257,6 +259,12 @@ const JNINativeInterface_ nativeTable = [] {
 JNIEnv theEnv{&nativeTable};
 
 jint JNICALL destroyJavaVm(JavaVM*) {
+  {
+    // As a real VM, wait for the attached threads to be done.
+    std::unique_lock lock(state.mutex);
+    state.threadDetached.wait_for(lock, std::chrono::seconds(60),
+                                  [] { return state.attachedThreads == 0; });
+  }
   log("DestroyJavaVM");
   if (state.mainBehaviour == "slow-destroy") std::this_thread::sleep_for(std::chrono::seconds(2));
   return JNI_OK;
@@ -265,12 +273,19 @@ jint JNICALL destroyJavaVm(JavaVM*) {
 jint JNICALL attachCurrentThread(JavaVM*, void** env, void*) {
   const jint result = state.fail == "attach" ? JNI_ERR : JNI_OK;
   log("AttachCurrentThread " + std::to_string(result));
-  if (result == JNI_OK) *env = &theEnv;
+  if (result == JNI_OK) {
+    *env = &theEnv;
+    std::lock_guard lock(state.mutex);
+    ++state.attachedThreads;
+  }
   return result;
 }
 
 jint JNICALL detachCurrentThread(JavaVM*) {
   log("DetachCurrentThread");
+  std::lock_guard lock(state.mutex);
+  --state.attachedThreads;
+  state.threadDetached.notify_all();
   return JNI_OK;
 }
 
