@@ -25,6 +25,17 @@ std::string lapWithoutJvm(const std::string& more = "") {
 
 TEST(Discovery, MainClassAloneRunsTheInstalledJava) {
   LauncherFolder app;
+  // Without a class path the JVM looks in the current directory.
+  app.makeDir("demo");
+  app.writeFile("demo/Probe.class", readFile(javaClasses() + "/demo/Probe.class"));
+  app.writeLap("murvo.main.class=demo.Probe\n");
+  RunResult result = app.run({"props", "java.home"}, environment);
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, "java.home=" + std::filesystem::canonical(JDK_HOME).string() + "\n");
+}
+
+TEST(Discovery, FoundJavaHomeIsTheInstalledJava) {
+  LauncherFolder app;
   app.writeLap(lapWithoutJvm("-Dfound=${FOUND_JAVA_HOME}\n"));
   RunResult result = app.run({"props", "found", "java.home"}, environment);
   EXPECT_EQ(result.status, 0) << result.err;
