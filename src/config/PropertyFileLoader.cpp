@@ -1,13 +1,13 @@
 #include "config/PropertyFileLoader.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
 
 #include "config/PropertyKeys.h"
 #include "config/TextRoutines.h"
 #include "config/VariableResolver.h"
 #include "launcher/ErrorReporter.h"
+#include "platform/FileAccess.h"
 
 namespace murvo {
 
@@ -21,25 +21,6 @@ std::string upperCaseAscii(std::string text) {
 }
 
 constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
-
-// The file's bytes, or nothing when it cannot be opened or read (a folder
-// opens on POSIX but cannot be read: it is no file either). Binary mode:
-// every platform reads the same bytes. C streams, not iostreams: the first
-// iostream initialises the C++ locale, which costs about half a megabyte of
-// resident memory and shows in the peak memory of every launch.
-std::optional<std::string> readWholeFile(const std::string& fileName) {
-  std::FILE* file = std::fopen(fileName.c_str(), "rb");
-  if (!file) return std::nullopt;
-  std::string bytes;
-  char buffer[64 * 1024];
-  while (const std::size_t count = std::fread(buffer, 1, sizeof buffer, file)) {
-    bytes.append(buffer, count);
-  }
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) return std::nullopt;
-  return bytes;
-}
 
 }  // namespace
 
@@ -59,7 +40,7 @@ const std::string& PropertyFileLoader::getConfigFileName() {
 void PropertyFileLoader::load() {
   guardOwnText("Error loading properties from configuration file.", [&] {
     const std::string& fileName = getConfigFileName();
-    const std::optional<std::string> bytes = readWholeFile(fileName);
+    const std::optional<std::string> bytes = platform::readRegularFile(fileName);
     if (!bytes) throw LauncherError("Could not open file " + fileName);
     applyInPassOrder(readPropertyLines(*bytes));
   });

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+namespace murvo::platform {
+
+// True when `path` names a regular file, or a link to one.
+bool isRegularFile(const std::string& path);
+
+// The bytes of a regular file (or of a link to one); nothing for a path that
+// names anything else (a folder, a pipe, a device) or cannot be read. Never
+// waits for a writer.
+std::optional<std::string> readRegularFile(const std::string& path);
+
+// Opens a file for appending, creating it when missing; null on failure.
+std::FILE* openForAppend(const std::string& path);
+
+}  // namespace murvo::platform

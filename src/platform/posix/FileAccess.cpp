@@ -1,0 +1,42 @@
+#include "platform/FileAccess.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace murvo::platform {
+
+bool isRegularFile(const std::string& path) {
+  struct stat info;
+  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+std::optional<std::string> readRegularFile(const std::string& path) {
+  // Opened without waiting, so that a FIFO without a writer cannot hold the
+  // launcher; what it is is then asked of the open file itself.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::optional<std::string> bytes;
+  struct stat info;
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    bytes.emplace();
+    char buffer[64 * 1024];
+    while (true) {
+      const ssize_t count = read(fd, buffer, sizeof buffer);
+      if (count < 0 && errno == EINTR) continue;
+      if (count < 0) bytes.reset();
+      if (count <= 0) break;
+      bytes->append(buffer, static_cast<std::size_t>(count));
+    }
+  }
+  close(fd);
+  return bytes;
+}
+
+std::FILE* openForAppend(const std::string& path) {
+  return std::fopen(path.c_str(), "ae");
+}
+
+}  // namespace murvo::platform
