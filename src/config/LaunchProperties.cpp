@@ -27,6 +27,10 @@ void LaunchProperties::setExePath(const std::string& path) {
   deriveSelfHome(exePath, platform::pathSeparator, selfHome);
 }
 
+std::string LaunchProperties::getExeFolder() const {
+  return exePath.substr(0, exePath.rfind(platform::pathSeparator));
+}
+
 std::string& LaunchProperties::getFoundJavaHome() {
   if (foundJavaHome.empty()) {
     guardWithoutDetail([&] { foundJavaHome = JvmLocator(*this).findJavaHomeInRegistry(); });

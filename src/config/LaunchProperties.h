@@ -15,12 +15,16 @@ class LaunchProperties {
   void setExePath(const std::string& path);
   const std::string& getExePath() const { return exePath; }
   const std::string& getSelfHome() const { return selfHome; }
+  // The executable's folder, without a trailing separator.
+  std::string getExeFolder() const;
 
   // Lazy getters: filled by discovery on first use when empty.
   std::string& getFoundJavaHome();
   std::string& getJvmPath();
   void setFoundJavaHome(const std::string& home) { foundJavaHome = home; }
   void setJvmPath(const std::string& path) { jvmPath = path; }
+  // The JVM library's path as configured or filled so far, without filling it.
+  const std::string& getStoredJvmPath() const { return jvmPath; }
 
   void setMainClass(const std::string& name) { mainClass = name; }
   // The main class in the slash form of the JVM, converted in place.

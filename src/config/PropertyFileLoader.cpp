@@ -8,6 +8,7 @@
 #include "config/VariableResolver.h"
 #include "launcher/ErrorReporter.h"
 #include "platform/FileAccess.h"
+#include "platform/PathText.h"
 
 namespace murvo {
 
@@ -77,6 +78,14 @@ void PropertyFileLoader::applyInPassOrder(const std::vector<std::string>& lines)
   }
 }
 
+// A relative path of the JVM or of the Java home is taken from the
+// executable's folder: one .lap loads the same JVM wherever it is started
+// from, and never one of the current directory or of a search path.
+std::string PropertyFileLoader::fromExeFolder(const std::string& path) const {
+  if (path.empty() || platform::isAbsolutePath(path)) return path;
+  return properties.getExeFolder() + platform::pathSeparator + path;
+}
+
 std::string PropertyFileLoader::parsePropertyName(const std::string& line) {
   return guard("Error parsing property name in file.",
                [&] { return line.substr(0, line.find('=')); });
@@ -117,10 +126,10 @@ void PropertyFileLoader::applyValue(const std::string& name, const std::string& 
   } else if (name == PropertyKeys::BIN_JVM_DIR) {
     properties.setBinJvmDir(value);
   } else if (name == PropertyKeys::JVM_PATH) {
-    properties.setJvmPath(value);
+    properties.setJvmPath(fromExeFolder(value));
   } else if (name == PropertyKeys::JAVA_HOME_PATH) {
-    properties.setConfiguredJavaHome(value);
-    properties.setFoundJavaHome(value);
+    properties.setConfiguredJavaHome(fromExeFolder(value));
+    properties.setFoundJavaHome(fromExeFolder(value));
   } else if (name == PropertyKeys::MIN_JAVA_VERSION) {
     properties.setMinJavaVersion(value);
   } else if (name == PropertyKeys::MAX_JAVA_VERSION) {

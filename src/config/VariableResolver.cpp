@@ -3,7 +3,6 @@
 #include "config/TextRoutines.h"
 #include "launcher/ErrorReporter.h"
 #include "platform/Environment.h"
-#include "platform/PathText.h"
 
 namespace murvo {
 
@@ -39,10 +38,7 @@ std::optional<std::string> VariableResolver::getVariableValue(const std::string&
       if (auto value = platform::environmentVariable(name.substr(4))) return value;
     }
     if (name == "SELF_HOME") return properties.getSelfHome();
-    if (name == "FOUND_EXE_FOLDER") {
-      const std::string& exePath = properties.getExePath();
-      return exePath.substr(0, exePath.rfind(platform::pathSeparator));
-    }
+    if (name == "FOUND_EXE_FOLDER") return properties.getExeFolder();
     return std::nullopt;
   });
 }

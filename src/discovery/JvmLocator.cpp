@@ -1,48 +1,57 @@
 #include "discovery/JvmLocator.h"
 
-#include "discovery/JavaRegistryLookup.h"
+#include "discovery/InstalledJavaFinder.h"
 #include "launcher/ErrorReporter.h"
+#include "launcher/Trace.h"
 #include "platform/PathText.h"
 
 namespace murvo {
 
-using platform::developmentKitJvmPiece;
-using platform::jvmLibraryName;
-using platform::runtimeJvmPiece;
+JvmLibraryLayout JvmLocator::layout() {
+  return JvmLibraryLayout(properties.getJavaBundle() == LaunchProperties::SDK_BUNDLE,
+                          properties.getBinJvmDir());
+}
 
-const std::string& JvmLocator::binJvmDirOrDefault() {
+void JvmLocator::storeDefaultJvmDir() {
   std::string& dir = properties.getBinJvmDir();
   if (dir.empty()) dir = platform::defaultJvmDir;
-  return dir;
 }
 
 std::string JvmLocator::findJvmPath() {
   return guard("Error trying to get JVM path", [&]() -> std::string {
     const std::string& home = properties.getConfiguredJavaHome();
     if (home.empty()) return findJvmPathInRegistry();
-    const bool kit = properties.getJavaBundle() == LaunchProperties::SDK_BUNDLE;
-    const std::string& dir = binJvmDirOrDefault();
-    return home + (kit ? developmentKitJvmPiece : runtimeJvmPiece) + dir + jvmLibraryName;
+    const JvmLibraryLayout inHome = layout();
+    storeDefaultJvmDir();
+    return inHome.pathIn(home);
   });
 }
 
 std::string JvmLocator::findJvmPathInRegistry() {
   return guard("Error trying to get JVM path from registry", [&]() -> std::string {
+    const JvmLibraryLayout inHome = layout();
     if (properties.getJavaBundle() == LaunchProperties::SDK_BUNDLE) {
-      const std::string& dir = binJvmDirOrDefault();
-      return properties.getFoundJavaHome() + developmentKitJvmPiece + dir + jvmLibraryName;
+      storeDefaultJvmDir();
+      return inHome.pathIn(properties.getFoundJavaHome());
     }
     if (properties.getBinJvmDir().empty()) {
-      return JavaRegistryLookup(properties).getJvmPathViaRuntimeLib();
+      return InstalledJavaFinder(properties, inHome).findRuntimeLib();
     }
-    return properties.getFoundJavaHome() + runtimeJvmPiece + properties.getBinJvmDir() +
-           jvmLibraryName;
+    return inHome.pathIn(properties.getFoundJavaHome());
   });
 }
 
 std::string JvmLocator::findJavaHomeInRegistry() {
-  return guard("Error trying to get Java home path from registry",
-               [&] { return JavaRegistryLookup(properties).getJavaHomePath(); });
+  return guard("Error trying to get Java home path from registry", [&]() -> std::string {
+    // A configured JVM library names the Java that runs.
+    if (const std::string& library = properties.getStoredJvmPath(); !library.empty()) {
+      if (std::optional<std::string> home = homeOfJvmLibrary(library)) {
+        if (tracing()) trace("discovery: " + library + " belongs to the Java home " + *home);
+        return *home;
+      }
+    }
+    return InstalledJavaFinder(properties, layout()).findHome();
+  });
 }
 
 }  // namespace murvo

@@ -3,11 +3,12 @@
 #include <string>
 
 #include "config/LaunchProperties.h"
+#include "discovery/JvmLibraryLayout.h"
 
 namespace murvo {
 
 // Works out the JVM library's path and the Java home from the record's
-// settings, or from the registry when nothing is configured.
+// settings, or from the installed Java when nothing is configured.
 class JvmLocator {
  public:
   explicit JvmLocator(LaunchProperties& properties) : properties(properties) {}
@@ -18,8 +19,10 @@ class JvmLocator {
   std::string findJavaHomeInRegistry();
 
  private:
-  // The JVM sub-directory, with the default stored first when it is empty.
-  const std::string& binJvmDirOrDefault();
+  // The layouts for the record's bundle and configured JVM folder.
+  JvmLibraryLayout layout();
+  // Stores the default JVM folder when none is configured.
+  void storeDefaultJvmDir();
 
   LaunchProperties& properties;
 };

@@ -2,8 +2,10 @@
 
 #include "jvm/ConsoleControl.h"
 #include "launcher/ErrorReporter.h"
+#include "launcher/Trace.h"
 #include "platform/ConsoleControl.h"
 #include "platform/DynamicLibrary.h"
+#include "platform/PathText.h"
 #include "platform/TextEncoding.h"
 
 namespace murvo {
@@ -17,6 +19,16 @@ using CreateJavaVm = jint(JNICALL*)(JavaVM**, void**, void*);
 // A failure without a text of its own: reported with the context message.
 struct LaunchStepFailed {};
 
+// The folder above the JVM library's own, where a Java home keeps the
+// libraries that the JVM needs (<home>\bin, or <home>\jre\bin of a Java 8
+// development kit); empty when the path has no such folder.
+std::string runtimeLibraryFolder(const std::string& jvmPath) {
+  const std::size_t own = jvmPath.rfind(platform::pathSeparator);
+  if (own == std::string::npos || own == 0) return {};
+  const std::size_t above = jvmPath.rfind(platform::pathSeparator, own - 1);
+  return above == std::string::npos ? std::string() : jvmPath.substr(0, above);
+}
+
 }  // namespace
 
 void JvmLauncher::run() {
@@ -24,7 +36,9 @@ void JvmLauncher::run() {
     JavaVMInitArgs args;
     buildInitArgs(args);
     const std::string& jvmPath = properties->getJvmPath();
+    if (tracing()) trace("JVM library: " + jvmPath);
 
+    platform::searchLibrariesIn(runtimeLibraryFolder(jvmPath));
     void* library = platform::loadLibrary(jvmPath);
     if (!library) throw LaunchStepFailed{};
     auto createJavaVm =

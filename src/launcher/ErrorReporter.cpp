@@ -1,5 +1,6 @@
 #include "launcher/ErrorReporter.h"
 
+#include "launcher/Trace.h"
 #include "platform/MessageDisplay.h"
 #include "platform/ProcessExit.h"
 
@@ -34,6 +35,11 @@ bool throwInsteadOfExit = false;
 
 void showErrorMessage(const std::string& text) {
   platform::showMessage(text);
+}
+
+void reportCause(const std::string& text) {
+  if (tracing()) trace(text);
+  platform::writeErrorLine(text);
 }
 
 void fatalError(const std::string& detail) {

@@ -13,6 +13,10 @@ extern const std::string genericErrorText;
 
 void showErrorMessage(const std::string& text);
 
+// Writes what led to a failure (a description, the system's reason) on
+// standard error, a line before the one message, and into the trace.
+void reportCause(const std::string& text);
+
 [[noreturn]] void fatalError(const std::string& detail);
 [[noreturn]] void fatalError();
 

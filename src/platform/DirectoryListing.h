@@ -10,4 +10,8 @@ namespace murvo::platform {
 // that cannot be read gives no names.
 std::vector<std::string> listJarFiles(const std::string& folder);
 
+// The names of the entries of a folder ("." and ".." left out), in name
+// order; none when the folder cannot be read.
+std::vector<std::string> listFolder(const std::string& folder);
+
 }  // namespace murvo::platform

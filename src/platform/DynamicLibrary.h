@@ -10,4 +10,14 @@ void* loadLibrary(const std::string& path);
 void* findSymbol(void* library, const char* name);
 void freeLibrary(void* library);
 
+// True when the file is a shared library built for this process's machine
+// and word size (a 32-bit library cannot load into a 64-bit process).
+bool isLibraryForThisProcess(const std::string& path);
+
+// Makes `folder` a place where libraries, and the libraries they need, are
+// found for the rest of the process (Windows: the JVM's runtime DLLs beside
+// it), and takes the current directory out of the search. Nothing where the
+// system finds a library's dependencies by itself.
+void searchLibrariesIn(const std::string& folder);
+
 }  // namespace murvo::platform

@@ -9,10 +9,14 @@ namespace murvo::platform {
 // True when `path` names a regular file, or a link to one.
 bool isRegularFile(const std::string& path);
 
-// The bytes of a regular file (or of a link to one); nothing for a path that
-// names anything else (a folder, a pipe, a device) or cannot be read. Never
-// waits for a writer.
-std::optional<std::string> readRegularFile(const std::string& path);
+// The bytes of a regular file (or of a link to one), at most `limit` of them
+// from its start; nothing for a path that names anything else (a folder, a
+// pipe, a device) or cannot be read. Never waits for a writer.
+std::optional<std::string> readRegularFile(const std::string& path,
+                                           std::size_t limit = std::string::npos);
+
+// The path with every link resolved, or nothing when it does not exist.
+std::optional<std::string> resolvedPath(const std::string& path);
 
 // Opens a file for appending, creating it when missing; null on failure.
 std::FILE* openForAppend(const std::string& path);

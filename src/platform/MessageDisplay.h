@@ -9,4 +9,8 @@ namespace murvo::platform {
 // standard error elsewhere. Returns when the user has seen it.
 void showMessage(const std::string& text);
 
+// Writes one line on standard error, when the process has one: what led to a
+// failure, before its message. A reader that has gone ends nothing.
+void writeErrorLine(const std::string& text);
+
 }  // namespace murvo::platform

@@ -8,8 +8,8 @@ Registry* replacement = nullptr;
 
 }  // namespace
 
-Registry& registry() {
-  return replacement ? *replacement : systemRegistry();
+Registry* registry() {
+  return replacement ? replacement : systemRegistry();
 }
 
 void useRegistry(Registry* registry) {

@@ -11,6 +11,7 @@ namespace {
 
 // The JDK that the build used, made the current installation.
 const std::vector<std::string> environment = {"JAVA_HOME=" JDK_HOME};
+const std::string temurin25 = "/usr/lib/jvm/temurin-25-jdk-amd64";
 
 std::string jdkVersion() {
   std::smatch match;
@@ -34,37 +35,83 @@ TEST(Discovery, MainClassAloneRunsTheInstalledJava) {
   EXPECT_EQ(result.out, "java.home=" + std::filesystem::canonical(JDK_HOME).string() + "\n");
 }
 
-TEST(Discovery, FoundJavaHomeIsTheInstalledJava) {
-  LauncherFolder app;
-  app.writeLap(lapWithoutJvm("-Dfound=${FOUND_JAVA_HOME}\n"));
-  RunResult result = app.run({"props", "found", "java.home"}, environment);
-  EXPECT_EQ(result.status, 0) << result.err;
+// FOUND_JAVA_HOME names the Java that runs: the installed one, or the home
+// of a configured JVM library, whatever JAVA_HOME says.
+TEST(Discovery, FoundJavaHomeIsTheJavaThatRuns) {
   const std::string home = std::filesystem::canonical(JDK_HOME).string();
-  EXPECT_EQ(result.out, "found=" + home + "\njava.home=" + home + "\n");
+  const std::pair<std::string, std::vector<std::string>> cases[] = {
+      {lapWithoutJvm("-Dfound=${FOUND_JAVA_HOME}\n"), environment},
+      {realJdkLap("demo.Probe", "-Dfound=${FOUND_JAVA_HOME}\n"), {"JAVA_HOME=" + temurin25}},
+  };
+  for (const auto& [lap, variables] : cases) {
+    LauncherFolder app;
+    app.writeLap(lap);
+    RunResult result = app.run({"props", "found", "java.home"}, variables);
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "found=" + std::string(JDK_HOME) + "\njava.home=" + home + "\n");
+  }
 }
 
-TEST(Discovery, VersionRangeIsAppliedToTheCurrentInstallation) {
+// The current installation (JAVA_HOME's) is kept while it is in range;
+// otherwise the highest installation in range runs.
+TEST(Discovery, VersionRangeChoosesAmongTheInstalledJavas) {
   const std::string version = jdkVersion();
+  const std::string jdk = std::filesystem::canonical(JDK_HOME).string();
+  const bool newer = std::filesystem::exists(temurin25);
   struct Case {
-    std::string range;
-    bool accepted;
+    std::string lines;
+    std::vector<std::string> environment;
+    std::string javaHome;  // empty: the launch fails
   } cases[] = {
-      {"murvo.min.java.version=" + version + "\nmurvo.max.java.version=" + version, true},
-      {"murvo.min.java.version=9", true},
-      {"murvo.min.java.version=" + version + ".1", false},
-      {"murvo.max.java.version=1.8", false},
+      {"murvo.min.java.version=" + version + "\nmurvo.max.java.version=" + version, environment,
+       jdk},
+      {"murvo.min.java.version=9", environment, jdk},
+      {"murvo.min.java.version=" + version + ".1", environment, newer ? temurin25 : ""},
+      {"murvo.max.java.version=21", {"JAVA_HOME=" + temurin25}, jdk},
+      {"murvo.max.java.version=1.8", environment, ""},
+      // A stale JAVA_HOME is passed over: java on PATH is current.
+      {"", {"JAVA_HOME=/nonexistent/jdk"}, jdk},
   };
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.lines + " " + c.environment.front());
     LauncherFolder app;
-    app.writeLap(lapWithoutJvm(c.range + "\n"));
-    RunResult result = app.run({}, environment);
-    if (c.accepted) {
-      EXPECT_EQ(result.status, 0) << c.range << "\n" << result.err;
-    } else {
-      EXPECT_EQ(result.status, 1) << c.range;
+    app.writeLap(lapWithoutJvm(c.lines + "\n"));
+    RunResult result = app.run({"props", "java.home"}, c.environment);
+    if (c.javaHome.empty()) {
+      EXPECT_EQ(result.status, 1);
       EXPECT_EQ(result.err, "Error in Java launcher. Incorrect current installed Java version:" +
                                 version + "\n");
+    } else {
+      EXPECT_EQ(result.status, 0) << result.err;
+      EXPECT_EQ(result.out, "java.home=" + c.javaHome + "\n");
     }
+  }
+}
+
+// A home laid out as Java 8's development kit: its JVM library in
+// jre/lib/amd64/server, here a link to the real one.
+TEST(Discovery, Java8ShapedHomeIsFoundByItsLayout) {
+  LauncherFolder app;
+  app.makeDir("jdk8/jre/lib/amd64/server");
+  std::filesystem::create_symlink(realJvmLibrary(),
+                                  app.dir() + "/jdk8/jre/lib/amd64/server/libjvm.so");
+  app.writeLap(lapWithoutJvm("murvo.java.home.path=${SELF_HOME}/jdk8\nmurvo.java.bundle=SDK\n"));
+  RunResult result = app.run({"props", "java.home"});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.out, "java.home=" + std::filesystem::canonical(JDK_HOME).string() + "\n");
+}
+
+// Started from another folder, one .lap loads the same JVM.
+TEST(Discovery, RelativeJvmPathAndJavaHomeAreTakenFromTheExecutablesFolder) {
+  for (const char* line : {"murvo.jvm.path=jdk/lib/server/libjvm.so", "murvo.java.home.path=jdk"}) {
+    LauncherFolder app;
+    std::filesystem::create_directory_symlink(JDK_HOME, app.dir() + "/jdk");
+    app.makeDir("elsewhere");
+    app.startIn("elsewhere");
+    app.writeLap(lapWithoutJvm(line + std::string("\n")));
+    RunResult result = app.run();
+    EXPECT_EQ(result.status, 0) << line << result.err;
+    EXPECT_EQ(result.out, "no command\n");
   }
 }
 

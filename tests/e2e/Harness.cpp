@@ -123,7 +123,8 @@ Process LauncherFolder::start(const std::vector<std::string>& args,
                                    0644);
   posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0644);
-  posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
+  posix_spawn_file_actions_addchdir_np(&actions,
+                                       (workingDir.empty() ? folder : workingDir).c_str());
   pid_t pid;
   const int failed = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);

@@ -48,6 +48,8 @@ class LauncherFolder {
   void writeLap(const std::string& text) const;
   void writeFile(const std::string& relativePath, const std::string& text) const;
   void makeDir(const std::string& relativePath) const;
+  // Later runs start in `relativePath` instead of the launcher's folder.
+  void startIn(const std::string& relativePath) { workingDir = folder + "/" + relativePath; }
 
   Process start(const std::vector<std::string>& args,
                 const std::vector<std::string>& environment = {}) const;
@@ -58,6 +60,7 @@ class LauncherFolder {
   std::string folder;
   std::string exeName;
   std::vector<std::string> runner;
+  std::string workingDir;
   mutable int runs = 0;
 };
 

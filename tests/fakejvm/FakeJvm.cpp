@@ -8,10 +8,18 @@
 //   -Dfakejvm.fail=<step>            create, findclass, getstaticmethodid, newobjectarray
 //                                    or attach fails
 //   -Dfakejvm.main=<behaviour>       return, wait-exit, exit:<n> or slow-destroy
+//   -Dfakejvm.load=<name>            (Windows) main loads <name>.dll from the folder above the
+//                                    double's own, as a JVM loads the libraries of its home
+// Built as vendor/jvm.dll (Windows), the double needs fakeruntime.dll, as a
+// real jvm.dll needs the C runtime DLLs of its Java home.
 // Creation fails on -Xnonsense, as a real VM refuses an unknown option, and
 // on any -Dfakejvm option it does not know, so that a mistyped test fails.
 #define _JNI_IMPLEMENTATION_
 #include <jni.h>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -40,6 +48,7 @@ struct State {
   std::vector<std::string> classes;
   std::string fail;
   std::string mainBehaviour = "return";
+  std::string load;
   bool noExit = false;
 
   std::mutex logMutex;
@@ -123,7 +132,8 @@ bool configure(const std::string& setting) {
     state.mainBehaviour = value;
     return oneOf(value, {"return", "wait-exit", "slow-destroy"}) || value.starts_with("exit:");
   }
-  return oneOf(name, {"log", "classes", "noexit"});
+  if (name == "load") state.load = value;
+  return oneOf(name, {"log", "classes", "noexit", "load"});
 }
 
 // UTF-16 to UTF-8; a lone surrogate keeps its own three-byte form.
@@ -162,7 +172,37 @@ jmethodID JNICALL getStaticMethodId(JNIEnv*, jclass owner, const char* name, con
   return handle<_jmethodID>(newObject(className + "." + method));
 }
 
+#ifdef FAKEJVM_NEEDS_RUNTIME
+extern "C" __declspec(dllimport) int fakeRuntimeVersion();
+#endif
+
+#ifdef _WIN32
+// The double's own path.
+std::string ownPath() {
+  HMODULE self = nullptr;
+  GetModuleHandleExA(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCSTR>(&ownPath), &self);
+  char path[MAX_PATH];
+  return std::string(path, GetModuleFileNameA(self, path, MAX_PATH));
+}
+#endif
+
+// Loads <name>.dll of the folder above the double's own by its full path.
+void loadHomeLibrary(const std::string& name) {
+#ifdef _WIN32
+  std::string folder = ownPath();
+  folder.resize(folder.rfind('\\'));
+  folder.resize(folder.rfind('\\'));
+  const bool loaded = LoadLibraryA((folder + "\\" + name + ".dll").c_str()) != nullptr;
+  log("LoadLibrary " + name + (loaded ? " loaded" : " failed"));
+#else
+  log("LoadLibrary " + name + " (Windows only)");
+#endif
+}
+
 void runMain() {
+  if (!state.load.empty()) loadHomeLibrary(state.load);
   const std::string& behaviour = state.mainBehaviour;
   if (behaviour == "wait-exit") {
     std::unique_lock lock(state.mutex);
@@ -323,6 +363,9 @@ extern "C" JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** vm, void** env, void
     return JNI_ERR;
   }
   if (state.fail == "create") return JNI_ERR;
+#ifdef FAKEJVM_NEEDS_RUNTIME
+  log("runtime " + std::to_string(fakeRuntimeVersion()) + " of " + ownPath());
+#endif
   *vm = &theVm;
   *env = &theEnv;
   return JNI_OK;

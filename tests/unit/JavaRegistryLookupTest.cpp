@@ -27,8 +27,10 @@ void install(platform::MemoryRegistry& registry, const std::string& key, const c
 // death test sees what happened before the failure message.
 class TracingRegistry : public platform::MemoryRegistry {
  public:
-  bool openKey(const std::string& path, platform::RegistryKey& key) override {
-    const bool opened = MemoryRegistry::openKey(path, key);
+  using MemoryRegistry::openKey;
+  bool openKey(platform::RegistryRoot root, const std::string& path,
+               platform::RegistryKey& key) override {
+    const bool opened = MemoryRegistry::openKey(root, path, key);
     if (opened) std::fprintf(stderr, "[open %s]", path.c_str());
     return opened;
   }

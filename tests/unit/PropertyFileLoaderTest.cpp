@@ -70,18 +70,21 @@ TEST(PropertyFileLoader, EachOfTheNineKeysFillsItsField) {
   test::RegistryReplacement registry;
   const TempDir dir;
   const std::string jar = dir.write("lib/x.jar", "");
+  // A relative Java home is taken from the executable's folder.
   const std::string text =
       "murvo.main.class=demo.Main\nmurvo.java.bundle=SDK\nmurvo.bin.jvm.dir=server\n"
-      "murvo.jvm.path=/j/libjvm.so\nmurvo.java.home.path=/j\nmurvo.min.java.version=1.8\n"
+      "murvo.jvm.path=" +
+      dir.file("j/libjvm.so") +
+      "\nmurvo.java.home.path=j\nmurvo.min.java.version=1.8\n"
       "murvo.max.java.version=17\nmurvo.trap.console.ctrl=yes\nmurvo.classpath.jars.dir=" +
       dir.file("lib");
   LaunchProperties properties = load(dir, text);
   EXPECT_EQ(properties.getJniMainClass(), "demo/Main");
   EXPECT_EQ(properties.getJavaBundle(), LaunchProperties::SDK_BUNDLE);
   EXPECT_EQ(properties.getBinJvmDir(), "server");
-  EXPECT_EQ(properties.getJvmPath(), "/j/libjvm.so");
-  EXPECT_EQ(properties.getConfiguredJavaHome(), "/j");
-  EXPECT_EQ(properties.getFoundJavaHome(), "/j");
+  EXPECT_EQ(properties.getJvmPath(), dir.file("j/libjvm.so"));
+  EXPECT_EQ(properties.getConfiguredJavaHome(), dir.file("j"));
+  EXPECT_EQ(properties.getFoundJavaHome(), dir.file("j"));
   EXPECT_EQ(properties.getMinJavaVersion(), "1.8");
   EXPECT_EQ(properties.getMaxJavaVersion(), "17");
   EXPECT_TRUE(properties.isTrapConsoleCtrl());
@@ -109,11 +112,11 @@ TEST(PropertyFileLoader, LinesWithReferencesComeAfterPlainOnesAndLauncherLinesFi
     EXPECT_EQ(load(dir, text).getMinJavaVersion(), dir.path()) << text;
   }
   LaunchProperties properties = load(dir,
-                                     "-Dhome=${FOUND_JAVA_HOME}\n-Xmx1m\nmurvo.java.home.path=/j\n"
+                                     "-Dhome=${FOUND_JAVA_HOME}\n-Xmx1m\nmurvo.java.home.path=j\n"
                                      "-Dself=${SELF_HOME}\nmurvo.max.java.version=9\n-Xss1m\n"
                                      "murvo.max.java.version=11\n");
   EXPECT_EQ(properties.getJvmOptions(),
-            (Texts{"-Xmx1m", "-Xss1m", "-Dhome=/j", "-Dself=" + dir.path()}));
+            (Texts{"-Xmx1m", "-Xss1m", "-Dhome=" + dir.file("j"), "-Dself=" + dir.path()}));
   EXPECT_EQ(properties.getMaxJavaVersion(), "11");
   EXPECT_TRUE(registry.memory.openedKeys().empty());
 }

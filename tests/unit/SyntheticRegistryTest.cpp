@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "TestSupport.h"
-#include "platform/Registry.h"
+#include "discovery/SyntheticRegistry.h"
 
 namespace murvo {
 
@@ -31,12 +31,13 @@ std::string releaseVersion(const std::string& home) {
 }
 
 std::string read(const std::string& key, const char* name) {
-  platform::Registry& registry = platform::systemRegistry();
+  platform::Registry& registry = lookupRegistry();
   platform::RegistryKey handle = nullptr;
   char buffer[5000] = "(missing)";
   std::size_t size = sizeof buffer;
   if (registry.openKey(key, handle)) {
-    registry.readString(handle, name, buffer, size);
+    platform::ValueKind kind;
+    registry.readString(handle, name, buffer, size, kind);
     registry.closeKey(handle);
   }
   return buffer;

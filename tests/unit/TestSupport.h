@@ -85,6 +85,29 @@ class TempDir {
   std::filesystem::path folder;
 };
 
+// The start of a shared library built for this process (or, with `other`,
+// for 32-bit x86), as much as telling them apart needs.
+inline std::string libraryImage(bool other = false) {
+#ifdef _WIN32
+  std::string image(0x200, '\0');
+  image.replace(0, 2, "MZ");
+  image[0x3C] = 0x40;
+  image.replace(0x40, 4, std::string("PE\0\0", 4));
+  image[0x44] = other ? '\x4c' : '\x64';
+  image[0x45] = other ? '\x01' : '\x86';
+#else
+  std::string image(64, '\0');
+  image.replace(0, 4,
+                "\x7f"
+                "ELF");
+  image[4] = other ? 1 : 2;  // 32 or 64 bits
+  image[5] = 1;
+  image[6] = 1;
+  image[18] = other ? 3 : 62;  // EM_386, EM_X86_64
+#endif
+  return image;
+}
+
 // Sets an environment variable (removes it for no value) for one scope.
 // Windows cannot hold an empty variable: there the empty text removes it.
 class ScopedEnv {

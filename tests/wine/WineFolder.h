@@ -32,6 +32,9 @@ class WineFolder : public e2e::LauncherFolder {
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
     setenv("WINEDEBUG", "-all", 1);
+    // Discovery reads these; a case sets them for its own launch.
+    unsetenv("JAVA_HOME");
+    unsetenv("WINEPATH");
     placeJvm("jvm.dll");
   }
 

@@ -51,6 +51,16 @@ TEST(WineLaunch, LapFileIsTheExecutablesPathWithExeReplaced) {
   EXPECT_EQ(folder.logLine("option -Dexe="), folder.win("bin"));
 }
 
+TEST(WineLaunch, RelativeJvmPathIsTakenFromTheExecutablesFolder) {
+  WineFolder folder;
+  folder.placeJvm("jvmdir/jvm.dll");
+  folder.makeDir("elsewhere");
+  folder.startIn("elsewhere");
+  folder.writeLap("murvo.jvm.path=jvmdir\\jvm.dll\n" + folder.fakeJvmLines());
+  EXPECT_EQ(folder.run().status, 0);
+  EXPECT_EQ(folder.logLine(mainCall), "[]");
+}
+
 TEST(WineLaunch, JarFoldersJoinTheClassPathWithSemicolons) {
   WineFolder folder;
   for (const char* file : {"lib/a.jar", "lib/B.JAR", "lib/readme.txt", "more/z.jar"}) {

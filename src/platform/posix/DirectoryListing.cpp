@@ -40,4 +40,17 @@ std::vector<std::string> listJarFiles(const std::string& folder) {
   return names;
 }
 
+std::vector<std::string> listFolder(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* directory = opendir(folder.c_str());
+  if (!directory) return names;
+  while (const dirent* entry = readdir(directory)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  closedir(directory);
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
 }  // namespace murvo::platform

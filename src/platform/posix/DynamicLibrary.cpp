@@ -1,6 +1,11 @@
 #include "platform/DynamicLibrary.h"
 
 #include <dlfcn.h>
+#include <elf.h>
+
+#include <cstring>
+
+#include "platform/FileAccess.h"
 
 namespace murvo::platform {
 
@@ -14,6 +19,24 @@ void* findSymbol(void* library, const char* name) {
 
 void freeLibrary(void* library) {
   dlclose(library);
+}
+
+bool isLibraryForThisProcess(const std::string& path) {
+  const std::optional<std::string> start = readRegularFile(path, sizeof(Elf64_Ehdr));
+  if (!start || start->size() < sizeof(Elf64_Ehdr)) return false;
+  Elf64_Ehdr header;
+  std::memcpy(&header, start->data(), sizeof header);
+#if defined(__x86_64__)
+  constexpr int machine = EM_X86_64;
+#elif defined(__aarch64__)
+  constexpr int machine = EM_AARCH64;
+#endif
+  return std::memcmp(header.e_ident, ELFMAG, SELFMAG) == 0 &&
+         header.e_ident[EI_CLASS] == ELFCLASS64 && header.e_machine == machine;
+}
+
+void searchLibrariesIn(const std::string&) {
+  // The JVM library names the folders of its own dependencies.
 }
 
 }  // namespace murvo::platform

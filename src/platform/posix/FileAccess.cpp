@@ -4,7 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 
 namespace murvo::platform {
 
@@ -13,7 +15,7 @@ bool isRegularFile(const std::string& path) {
   return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-std::optional<std::string> readRegularFile(const std::string& path) {
+std::optional<std::string> readRegularFile(const std::string& path, std::size_t limit) {
   // Opened without waiting, so that a FIFO without a writer cannot hold the
   // launcher; what it is is then asked of the open file itself.
   const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
@@ -23,8 +25,8 @@ std::optional<std::string> readRegularFile(const std::string& path) {
   if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
     bytes.emplace();
     char buffer[64 * 1024];
-    while (true) {
-      const ssize_t count = read(fd, buffer, sizeof buffer);
+    while (bytes->size() < limit) {
+      const ssize_t count = read(fd, buffer, std::min(sizeof buffer, limit - bytes->size()));
       if (count < 0 && errno == EINTR) continue;
       if (count < 0) bytes.reset();
       if (count <= 0) break;
@@ -33,6 +35,14 @@ std::optional<std::string> readRegularFile(const std::string& path) {
   }
   close(fd);
   return bytes;
+}
+
+std::optional<std::string> resolvedPath(const std::string& path) {
+  char* resolved = realpath(path.c_str(), nullptr);
+  if (!resolved) return std::nullopt;
+  std::string result = resolved;
+  std::free(resolved);
+  return result;
 }
 
 std::FILE* openForAppend(const std::string& path) {

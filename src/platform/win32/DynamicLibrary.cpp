@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <cstring>
+
+#include "platform/FileAccess.h"
+
 namespace murvo::platform {
 
 void* loadLibrary(const std::string& path) {
@@ -14,6 +18,27 @@ void* findSymbol(void* library, const char* name) {
 
 void freeLibrary(void* library) {
   FreeLibrary(static_cast<HMODULE>(library));
+}
+
+bool isLibraryForThisProcess(const std::string& path) {
+  // The DOS header names where the PE header lies; its machine field follows
+  // the four-byte signature.
+  const std::optional<std::string> start = readRegularFile(path, 4096);
+  if (!start || start->size() < 0x40 || !start->starts_with("MZ")) return false;
+  std::uint32_t peOffset;
+  std::memcpy(&peOffset, start->data() + 0x3C, sizeof peOffset);
+  if (peOffset > start->size() - 6 || start->compare(peOffset, 4, std::string("PE\0\0", 4)) != 0) {
+    return false;
+  }
+  std::uint16_t machine;
+  std::memcpy(&machine, start->data() + peOffset + 4, sizeof machine);
+  return machine == IMAGE_FILE_MACHINE_AMD64;
+}
+
+void searchLibrariesIn(const std::string& folder) {
+  // Besides adding the folder, this takes the current directory out of the
+  // search order of every later load.
+  SetDllDirectoryA(folder.c_str());
 }
 
 }  // namespace murvo::platform

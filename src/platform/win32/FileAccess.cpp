@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace murvo::platform {
 
 bool isRegularFile(const std::string& path) {
@@ -9,7 +11,7 @@ bool isRegularFile(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::optional<std::string> readRegularFile(const std::string& path) {
+std::optional<std::string> readRegularFile(const std::string& path, std::size_t limit) {
   const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
@@ -19,8 +21,9 @@ std::optional<std::string> readRegularFile(const std::string& path) {
     bytes.emplace();
     char buffer[64 * 1024];
     DWORD count = 0;
-    while (true) {
-      if (!ReadFile(file, buffer, sizeof buffer, &count, nullptr)) {
+    while (bytes->size() < limit) {
+      const auto wanted = static_cast<DWORD>(std::min(sizeof buffer, limit - bytes->size()));
+      if (!ReadFile(file, buffer, wanted, &count, nullptr)) {
         bytes.reset();
         break;
       }
@@ -30,6 +33,21 @@ std::optional<std::string> readRegularFile(const std::string& path) {
   }
   CloseHandle(file);
   return bytes;
+}
+
+std::optional<std::string> resolvedPath(const std::string& path) {
+  const HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  char buffer[32 * 1024];
+  const DWORD length = GetFinalPathNameByHandleA(file, buffer, sizeof buffer, 0);
+  CloseHandle(file);
+  if (length == 0 || length >= sizeof buffer) return std::nullopt;
+  // The system's own form: \\?\C:\... for a drive, \\?\UNC\server\... for a share.
+  std::string result(buffer, length);
+  if (result.starts_with("\\\\?\\UNC\\")) return "\\\\" + result.substr(8);
+  if (result.starts_with("\\\\?\\")) return result.substr(4);
+  return result;
 }
 
 std::FILE* openForAppend(const std::string& path) {

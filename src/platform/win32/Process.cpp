@@ -23,19 +23,23 @@ std::string executablePath() {
 }
 
 void showMessage(const std::string& text) {
+  writeErrorLine(text);
+  MessageBoxA(nullptr, text.c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void writeErrorLine(const std::string& text) {
   // What the C runtime still holds (it buffers streams that lead to no
-  // console) is written first, so that the message comes after it.
+  // console) is written first, so that the line comes after it.
   std::fflush(stdout);
   std::fflush(stderr);
   // A GUI program has no console; when its standard error leads somewhere
-  // (a redirection, a script) the message goes there too.
+  // (a redirection, a script) the line goes there.
   const HANDLE standardError = GetStdHandle(STD_ERROR_HANDLE);
   if (standardError != nullptr && standardError != INVALID_HANDLE_VALUE) {
     const std::string line = text + "\r\n";
     DWORD written;
     WriteFile(standardError, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
   }
-  MessageBoxA(nullptr, text.c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
 }
 
 }  // namespace murvo::platform
