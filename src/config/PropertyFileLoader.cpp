@@ -9,6 +9,7 @@
 #include "launcher/ErrorReporter.h"
 #include "platform/FileAccess.h"
 #include "platform/PathText.h"
+#include "platform/TextEncoding.h"
 
 namespace murvo {
 
@@ -43,7 +44,7 @@ void PropertyFileLoader::load() {
     const std::string& fileName = getConfigFileName();
     const std::optional<std::string> bytes = platform::readRegularFile(fileName);
     if (!bytes) throw LauncherError("Could not open file " + fileName);
-    applyInPassOrder(readPropertyLines(*bytes));
+    applyInPassOrder(readPropertyLines(platform::userFileTextToUtf8(*bytes)));
   });
 }
 

@@ -61,6 +61,7 @@ JavaInstallations::JavaInstallations(JvmLibraryLayout layout, InstallationSource
 
 std::vector<JavaInstallation> JavaInstallations::gather() {
   found.clear();
+  resolvedHomes.clear();
   if (sources.registry) gatherFromRegistry();
   if (const auto javaHome = platform::environmentVariable("JAVA_HOME")) {
     consider(*javaHome, "", "", "JAVA_HOME");
@@ -162,8 +163,8 @@ void JavaInstallations::consider(std::string home, const std::string& keyVersion
   if (!platform::isAbsolutePath(home)) return leftOut("not an absolute path");
   const std::optional<std::string> resolved = platform::resolvedPath(home);
   if (!resolved) return leftOut("no such folder");
-  for (const JavaInstallation& known : found) {
-    if (platform::resolvedPath(known.home) == resolved) return leftOut("found before");
+  if (std::find(resolvedHomes.begin(), resolvedHomes.end(), *resolved) != resolvedHomes.end()) {
+    return leftOut("found before");
   }
   std::optional<std::string> library = layout.find(home);
   if (!library && !runtimeLib.empty() && platform::isRegularFile(runtimeLib)) library = runtimeLib;
@@ -179,6 +180,7 @@ void JavaInstallations::consider(std::string home, const std::string& keyVersion
           " at " + home + ", JVM library " + *library);
   }
   found.push_back({std::move(home), std::move(version), kit, std::move(*library), foundAt});
+  resolvedHomes.push_back(*resolved);
 }
 
 }  // namespace murvo

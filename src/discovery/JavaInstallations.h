@@ -50,6 +50,7 @@ class JavaInstallations {
   JvmLibraryLayout layout;
   InstallationSources sources;
   std::vector<JavaInstallation> found;
+  std::vector<std::string> resolvedHomes;  // of `found`, links resolved
 };
 
 }  // namespace murvo

@@ -1,6 +1,8 @@
 #include "jvm/JvmLauncher.h"
 
 #include "jvm/ConsoleControl.h"
+#include "jvm/ModifiedUtf8.h"
+#include "jvm/OptionEncoding.h"
 #include "launcher/ErrorReporter.h"
 #include "launcher/Trace.h"
 #include "platform/ConsoleControl.h"
@@ -38,6 +40,7 @@ void JvmLauncher::run() {
     const std::string& jvmPath = properties->getJvmPath();
     if (tracing()) trace("JVM library: " + jvmPath);
 
+    encodeOptionsFor(jvmPath, args);
     platform::searchLibrariesIn(runtimeLibraryFolder(jvmPath));
     void* library = platform::loadLibrary(jvmPath);
     if (!library) throw LaunchStepFailed{};
@@ -53,7 +56,7 @@ void JvmLauncher::run() {
     vm = createdVm;
 
     const std::string& mainClassName = properties->getJniMainClass();
-    jclass mainClass = env->FindClass(mainClassName.c_str());
+    jclass mainClass = env->FindClass(toModifiedUtf8(mainClassName).c_str());
     if (!mainClass) throw LauncherError("Cannot find main Java class " + mainClassName);
     jmethodID mainMethod = env->GetStaticMethodID(mainClass, "main", "([Ljava/lang/String;)V");
     if (!mainMethod) throw LauncherError("Cannot find main method in Java class");
@@ -81,7 +84,7 @@ jobjectArray JvmLauncher::makeArgumentArray(JNIEnv* env) {
   for (std::size_t i = 0; i < programArgs.size(); ++i) {
     // UTF-16 keeps every character of the argument, which modified UTF-8
     // through NewStringUTF would not.
-    const std::u16string text = platform::argumentToUtf16(programArgs[i]);
+    const std::u16string text = platform::utf8ToUtf16(programArgs[i]);
     jstring argument = env->NewString(reinterpret_cast<const jchar*>(text.data()),
                                       static_cast<jsize>(text.size()));
     env->SetObjectArrayElement(array, static_cast<jsize>(i), argument);
@@ -100,7 +103,7 @@ void JvmLauncher::destroyVm(void* library) {
 void JvmLauncher::requestExit() {
   JNIEnv* env = nullptr;
   if (vm->AttachCurrentThread(reinterpret_cast<void**>(&env), nullptr) < 0) return;
-  jclass mainClass = env->FindClass(properties->getJniMainClass().c_str());
+  jclass mainClass = env->FindClass(toModifiedUtf8(properties->getJniMainClass()).c_str());
   jmethodID initiateExit =
       mainClass ? env->GetStaticMethodID(mainClass, "initiateExit", "(I)V") : nullptr;
   if (initiateExit) {

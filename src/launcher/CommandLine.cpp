@@ -48,6 +48,14 @@ std::vector<std::string> split(std::string text) {
     } else if (isSeparator(text[p])) {
       current += text.substr(start, p - start);
       start = p + 1;
+    } else if (p > start && text[p - 1] == '\\') {
+      // A backslash protects a quote outside a quoted stretch too, as
+      // programs that build a command line write an argument's quote:
+      // the argument goes on.
+      current += text.substr(start, p - 1 - start);
+      current += '"';
+      start = p + 1;
+      continue;
     } else {
       // A quote, opening the argument or following characters of it: the
       // characters before it are kept, joined to the quoted text.
@@ -59,6 +67,8 @@ std::vector<std::string> split(std::string text) {
     if (!current.empty()) arguments.push_back(std::move(current));
     current.clear();
   }
+  // An argument that ends with a protected quote ends with the text.
+  if (!current.empty()) arguments.push_back(std::move(current));
   return arguments;
 }
 

@@ -4,7 +4,7 @@ namespace murvo {
 
 // Splits a command-line text into argc/argv by the launcher's own rules:
 // blank, tab and line feed separate; double quotes group; a backslash
-// protects a double quote inside a quoted argument.
+// protects a double quote, inside a quoted argument and outside.
 class CommandLine {
  public:
   // `programName` becomes element 0 as it is, without a copy.

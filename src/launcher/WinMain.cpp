@@ -1,7 +1,7 @@
 // The Windows GUI entry: the command-line text after the program's name is
 // split by CommandLine by the launcher's own rules. The text is taken from
-// the process's command line rather than from the entry's parameter, which
-// mingw-w64's start-up code can cut (see platform/CommandLineText.h).
+// the process's wide command line rather than from the entry's parameter,
+// which holds only what the ANSI code page can (see platform/CommandLineText.h).
 #include <cstdlib>
 
 #include "launcher/CommandLine.h"

@@ -3,16 +3,15 @@
 
 namespace murvo::platform {
 
-// The text after the program's name in `commandLine`: the name, quoted or
-// not (a quoted stretch may hold blanks), and the control characters and
-// blanks after it are skipped. Bytes of 0x80 and above are ordinary
-// characters of the name or of the arguments.
+// The text after the program's name in `commandLine`: the name, and the
+// control characters and blanks after it, are skipped. A name that opens
+// with a quote ends at its closing quote; an unquoted one at the first blank
+// outside a quoted stretch. Only ASCII bytes count, so the text may be UTF-8.
 const char* textAfterProgramName(const char* commandLine);
 
-// The process's own command-line text after the program's name. It stands
-// in for the text that the C runtime hands to WinMain: mingw-w64's start-up
-// code compares signed characters and so drops bytes of 0x80 and above
-// (é in code page 1252) at the start of the first argument.
+// The process's own command-line text after the program's name, in UTF-8
+// (taken from the system's wide command line, so that every character
+// survives). It lives to the end of the process.
 const char* commandLineArguments();
 
 }  // namespace murvo::platform

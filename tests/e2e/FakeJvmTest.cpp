@@ -64,6 +64,18 @@ TEST(FakeJvm, ScriptedFailuresHaveTheirOwnMessages) {
   }
 }
 
+// JNI takes names in modified UTF-8: a character above U+FFFF as two
+// surrogates; the message names the class as written.
+TEST(FakeJvm, MainClassReachesFindClassInModifiedUtf8) {
+  LauncherFolder app;
+  app.writeLap(fakeLap(app) + "murvo.main.class=demo.C\xF0\x9D\x94\xB8\n");
+  RunResult result = app.run();
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err,
+            "Error in Java launcher. Cannot find main Java class demo/C\xF0\x9D\x94\xB8\n");
+  EXPECT_NE(jniLog(app).find("FindClass demo/C\xED\xA0\xB5\xED\xB4\xB8\n"), std::string::npos);
+}
+
 // Trapped console events: initiateExit on a thread attached for the call.
 TEST(FakeJvm, InterruptCallsInitiateExitOnAnAttachedThread) {
   LauncherFolder app;

@@ -74,6 +74,7 @@ LauncherFolder::LauncherFolder(const std::string& exeName, const std::string& la
   std::string pattern = (fs::temp_directory_path() / "murvo-e2e-XXXXXX").string();
   if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
   folder = pattern;
+  fs::create_directories(fs::path(exePath()).parent_path());
   fs::copy_file(launcher, exePath());
 }
 

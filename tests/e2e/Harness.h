@@ -35,7 +35,7 @@ class Process {
 class LauncherFolder {
  public:
   // Copies `launcher` (the native build by default) into a new temporary
-  // folder as `exeName`; `runner` is put before it on the command line
+  // folder as `exeName` (which may name sub-folders); `runner` is put before it on the command line
   // (e.g. {"wine"} for the Windows build).
   explicit LauncherFolder(const std::string& exeName = "app",
                           const std::string& launcher = MURVO_LAUNCHER,

@@ -36,6 +36,11 @@ TEST(CommandLine, SplitsAtBlanksTabsAndLineFeedsAndGroupsByQuotes) {
       {R"("a\\" b)", {R"(a\" b)"}},
       {"\"a\tb\nc\" d", {"a\tb\nc", "d"}},
       {"a\"b c\"d", {"ab c", "d"}},
+      // Outside a quoted stretch a backslash protects a quote as well.
+      {R"(x\"y z)", {R"(x"y)", "z"}},
+      {R"(\"a\" b)", {R"("a")", "b"}},
+      {R"(a\")", {R"(a")"}},
+      {R"(x\"\"y "p q")", {R"(x""y)", "p q"}},
   };
   for (const auto& c : cases) EXPECT_EQ(argumentsOf(c.text), c.arguments) << "input: " << c.text;
 }

@@ -15,17 +15,18 @@ const std::string mainCall = "CallStaticVoidMethod demo/Main.main ";
 
 TEST(WineLaunch, ArgumentsAreSplitFromTheCommandLineThatWineBuilds) {
   // wine quotes an argument with a blank or tab, escapes its inner quotes as
-  // \" and doubles backslashes before a closing quote; code page 1252 turns é
-  // into 0xE9 and € into 0x80, which reach main as U+00E9 and U+20AC.
+  // \" and doubles backslashes before a closing quote; every character reaches
+  // main, whatever the code page can hold.
   const std::pair<std::vector<std::string>, std::string> cases[] = {
       {{}, "[]"},
       {{"a", "b c", "d\te"}, "[a|b c|d\te]"},
       {{"say \"hi\" now"}, "[say \"hi\" now]"},
-      {{"q\"uote"}, "[q\\uote]"},
+      {{"q\"uote", "x"}, "[q\"uote|x]"},
       {{"C:\\dir\\file.txt", "", "x"}, "[C:\\dir\\file.txt|x]"},
       {{"a b\\", "c"}, "[a b\\\" c]"},
       {{"\xC3\xA9t\xC3\xA9", "caf\xC3\xA9", "\xE2\x82\xAC"},
        "[\xC3\xA9t\xC3\xA9|caf\xC3\xA9|\xE2\x82\xAC]"},
+      {{"Привет", "日本 語", "İ"}, "[Привет|日本 語|İ]"},
   };
   for (const auto& [args, expected] : cases) {
     WineFolder folder;
@@ -61,9 +62,53 @@ TEST(WineLaunch, RelativeJvmPathIsTakenFromTheExecutablesFolder) {
   EXPECT_EQ(folder.logLine(mainCall), "[]");
 }
 
+// An application in a Cyrillic folder under a Cyrillic name, with a jar of a
+// Japanese name: every path, value and message keeps its characters.
+TEST(WineLaunch, EveryCharacterSurvivesInPathsValuesAndMessages) {
+  const std::string bin = "Программы/Магазин/bin";
+  WineFolder folder(bin + "/магазин.exe");
+  const e2e::RunResult noLap = folder.run();
+  EXPECT_EQ(noLap.err, failure("Could not open file " + folder.win(bin + "/магазин.lap")));
+  folder.makeDir("Программы/Магазин/lib");
+  folder.writeFile("Программы/Магазин/lib/日本.jar", "");
+  folder.writeLap(
+      folder.lap("-Dhome=${SELF_HOME}\n-Dv=café\n"
+                 "murvo.classpath.jars.dir=${SELF_HOME}\\lib\n"));
+  ASSERT_EQ(folder.run({"Ж"}).status, 0);
+  EXPECT_EQ(folder.logLine("option -Dhome="), folder.win("Программы/Магазин"));
+  EXPECT_EQ(folder.logLine("option -Dv="), "café");
+  EXPECT_EQ(folder.logLine("option -Djava.class.path="),
+            folder.win("Программы/Магазин/lib/日本.jar"));
+  EXPECT_EQ(folder.logLine(mainCall), "[Ж]");
+}
+
+// A .lap saved by an older editor in code page 1252 means what it meant; a
+// JVM that reads its options in that code page gets them so.
+TEST(WineLaunch, LapFilesAndJvmOptionsMeetTheirCodePages) {
+  WineFolder legacyLap;
+  legacyLap.writeLap(legacyLap.lap("-Dv=caf\xE9\n"));
+  ASSERT_EQ(legacyLap.run().status, 0);
+  EXPECT_EQ(legacyLap.logLine("option -Dv="), "café");
+  const std::pair<std::string, std::string> cases[] = {
+      {"1.8.0_401", "caf\xE9 ?"},
+      {"21.0.2", "café 日"},
+  };
+  for (const auto& [version, bytes] : cases) {
+    WineFolder folder;
+    folder.placeJvm("home/bin/server/jvm.dll");
+    folder.writeFile("home/release", "JAVA_VERSION=\"" + version + "\"\n");
+    folder.writeLap("murvo.jvm.path=" + folder.win("home/bin/server/jvm.dll") + "\n" +
+                    folder.fakeJvmLines() + "-Dv=café 日\n");
+    ASSERT_EQ(folder.run().status, 0) << version;
+    EXPECT_EQ(folder.logLine("option -Dv="), bytes) << version;
+  }
+}
+
 TEST(WineLaunch, JarFoldersJoinTheClassPathWithSemicolons) {
   WineFolder folder;
-  for (const char* file : {"lib/a.jar", "lib/B.JAR", "lib/readme.txt", "more/z.jar"}) {
+  // b.jarx and old.jar_old match *.jar by their short 8.3 names only.
+  for (const char* file : {"lib/a.jar", "lib/B.JAR", "lib/readme.txt", "lib/b.jarx",
+                           "lib/old.jar_old", "more/z.jar"}) {
     folder.makeDir(std::filesystem::path(file).parent_path());
     folder.writeFile(file, "");
   }

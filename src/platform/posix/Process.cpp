@@ -1,4 +1,5 @@
-// The process facilities on POSIX: the executable's path and the message line.
+// The process facilities on POSIX: the executable's path, the environment
+// and the message line.
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
@@ -7,6 +8,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/Environment.h"
 #include "platform/ExecutablePath.h"
 #include "platform/MessageDisplay.h"
 
@@ -21,6 +23,12 @@ std::string executablePath() {
       return {buffer.data(), buffer.data() + length};
     buffer.resize(buffer.size() * 2);
   }
+}
+
+std::optional<std::string> environmentVariable(const std::string& name) {
+  const char* value = std::getenv(name.c_str());
+  if (!value) return std::nullopt;
+  return std::string(value);
 }
 
 void showMessage(const std::string& text) {

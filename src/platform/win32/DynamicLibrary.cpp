@@ -5,11 +5,12 @@
 #include <cstring>
 
 #include "platform/FileAccess.h"
+#include "platform/win32/WideText.h"
 
 namespace murvo::platform {
 
 void* loadLibrary(const std::string& path) {
-  return LoadLibraryA(path.c_str());
+  return LoadLibraryW(widen(path).c_str());
 }
 
 void* findSymbol(void* library, const char* name) {
@@ -38,7 +39,7 @@ bool isLibraryForThisProcess(const std::string& path) {
 void searchLibrariesIn(const std::string& folder) {
   // Besides adding the folder, this takes the current directory out of the
   // search order of every later load.
-  SetDllDirectoryA(folder.c_str());
+  SetDllDirectoryW(widen(folder).c_str());
 }
 
 }  // namespace murvo::platform

@@ -4,16 +4,19 @@
 
 #include <algorithm>
 
+#include "platform/win32/WideText.h"
+
 namespace murvo::platform {
 
 bool isRegularFile(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(widen(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::optional<std::string> readRegularFile(const std::string& path, std::size_t limit) {
-  const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  const HANDLE file =
+      CreateFileW(widen(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
   std::optional<std::string> bytes;
   // A folder does not open this way; a pipe or a device is no disk file.
@@ -36,22 +39,22 @@ std::optional<std::string> readRegularFile(const std::string& path, std::size_t 
 }
 
 std::optional<std::string> resolvedPath(const std::string& path) {
-  const HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE file = CreateFileW(widen(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-  char buffer[32 * 1024];
-  const DWORD length = GetFinalPathNameByHandleA(file, buffer, sizeof buffer, 0);
+  wchar_t buffer[32 * 1024];
+  const DWORD length = GetFinalPathNameByHandleW(file, buffer, std::size(buffer), 0);
   CloseHandle(file);
-  if (length == 0 || length >= sizeof buffer) return std::nullopt;
+  if (length == 0 || length >= std::size(buffer)) return std::nullopt;
   // The system's own form: \\?\C:\... for a drive, \\?\UNC\server\... for a share.
-  std::string result(buffer, length);
+  std::string result = narrow({buffer, length});
   if (result.starts_with("\\\\?\\UNC\\")) return "\\\\" + result.substr(8);
   if (result.starts_with("\\\\?\\")) return result.substr(4);
   return result;
 }
 
 std::FILE* openForAppend(const std::string& path) {
-  return std::fopen(path.c_str(), "ab");
+  return _wfopen(widen(path).c_str(), L"ab");
 }
 
 }  // namespace murvo::platform

@@ -1,30 +1,46 @@
-// The process facilities on Windows: the executable's path and the message box.
+// The process facilities on Windows: the executable's path, the environment
+// and the message box, all in UTF-8 through the system's wide functions.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 
+#include "platform/Environment.h"
 #include "platform/ExecutablePath.h"
 #include "platform/MessageDisplay.h"
+#include "platform/win32/WideText.h"
 
 namespace murvo::platform {
 
 std::string executablePath() {
   // Grown until the whole path fits: long paths are never cut.
-  std::vector<char> buffer(MAX_PATH);
+  std::vector<wchar_t> buffer(MAX_PATH);
   while (true) {
     const DWORD length =
-        GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) return {};
-    if (length < buffer.size()) return {buffer.data(), buffer.data() + length};
+    if (length < buffer.size()) return narrow({buffer.data(), length});
     buffer.resize(buffer.size() * 2);
+  }
+}
+
+std::optional<std::string> environmentVariable(const std::string& name) {
+  const std::wstring wideName = widen(name);
+  std::vector<wchar_t> buffer(256);
+  while (true) {
+    SetLastError(ERROR_SUCCESS);
+    const DWORD length =
+        GetEnvironmentVariableW(wideName.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length == 0 && GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
+    if (length < buffer.size()) return narrow({buffer.data(), length});
+    buffer.resize(length);
   }
 }
 
 void showMessage(const std::string& text) {
   writeErrorLine(text);
-  MessageBoxA(nullptr, text.c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
+  MessageBoxW(nullptr, widen(text).c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void writeErrorLine(const std::string& text) {
@@ -33,7 +49,7 @@ void writeErrorLine(const std::string& text) {
   std::fflush(stdout);
   std::fflush(stderr);
   // A GUI program has no console; when its standard error leads somewhere
-  // (a redirection, a script) the line goes there.
+  // (a redirection, a script) the line goes there, in UTF-8.
   const HANDLE standardError = GetStdHandle(STD_ERROR_HANDLE);
   if (standardError != nullptr && standardError != INVALID_HANDLE_VALUE) {
     const std::string line = text + "\r\n";

@@ -16,6 +16,8 @@ TEST(CommandLineText, SkipsTheProgramNameQuotedOrNotAndTheBlanksAfterIt) {
       {"\"app.exe", ""},
       {"", ""},
       {"app.exe   \"a b\" ", "\"a b\" "},
+      // A quoted name ends at its closing quote.
+      {"\"app.exe\"x y", "x y"},
   };
   for (auto [commandLine, expected] : cases) {
     EXPECT_STREQ(textAfterProgramName(commandLine), expected) << commandLine;

@@ -1,0 +1,48 @@
+#include "jvm/OptionEncoding.h"
+
+#include <cstdlib>
+#include <deque>
+#include <optional>
+
+#include "discovery/JvmLibraryLayout.h"
+#include "discovery/ReleaseFile.h"
+#include "discovery/VersionOrder.h"
+#include "launcher/Trace.h"
+#include "platform/TextEncoding.h"
+
+namespace murvo {
+
+bool decodesOptionsAsUtf8(const std::string& version) {
+  if (version.empty()) return true;
+  // "1.8.0_401" is Java 8.
+  const std::string_view major =
+      version.starts_with("1.") ? std::string_view(version).substr(2) : std::string_view(version);
+  const int feature = std::atoi(std::string(major).c_str());
+  if (feature >= 19) return true;
+  if (feature == 17) return compareVersions(version, "17.0.4") >= 0;
+  if (feature == 11) return compareVersions(version, "11.0.16") >= 0;
+  return false;
+}
+
+void encodeOptionsFor(const std::string& jvmPath, JavaVMInitArgs& args) {
+  if (!platform::hasLegacyCodePage) return;
+  const std::optional<std::string> home = homeOfJvmLibrary(jvmPath);
+  const std::string version = home ? releaseVersion(*home) : "";
+  if (decodesOptionsAsUtf8(version)) return;
+  if (tracing())
+    trace("JVM options in the legacy ANSI code page, as Java " + version + " reads them");
+  // The converted texts live as long as the VM may read them: to the end.
+  static std::deque<std::string> converted;
+  for (jint i = 0; i < args.nOptions; ++i) {
+    bool lossy = false;
+    converted.push_back(platform::utf8ToLegacyCodePage(args.options[i].optionString, lossy));
+    args.options[i].optionString = converted.back().data();
+    if (lossy && tracing()) {
+      trace("JVM option " + std::to_string(i + 1) +
+            " holds characters that the legacy ANSI code page cannot: they reach Java " + version +
+            " replaced");
+    }
+  }
+}
+
+}  // namespace murvo
