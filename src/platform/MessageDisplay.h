@@ -9,4 +9,8 @@ namespace murvo::platform {
 // standard error elsewhere. Returns when the user has seen it.
 void showMessage(const std::string& text);
 
+// Writes one line on standard error when there is one, and nothing else:
+// what explains a failure, before the message that reports it.
+void writeErrorLine(const std::string& text);
+
 }  // namespace murvo::platform

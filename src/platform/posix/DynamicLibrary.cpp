@@ -16,4 +16,11 @@ void freeLibrary(void* library) {
   dlclose(library);
 }
 
+std::string libraryError(const std::string& path) {
+  const char* text = dlerror();
+  const std::string reason = text ? text : "";
+  // The text names the file, except for a dependency that cannot be found.
+  return reason.find(path) == std::string::npos ? path + ": " + reason : reason;
+}
+
 }  // namespace murvo::platform

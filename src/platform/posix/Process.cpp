@@ -1,4 +1,5 @@
-// The process facilities on POSIX: the executable's path and the message line.
+// The process facilities on POSIX: the executable's path and the lines on
+// standard error.
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
@@ -24,6 +25,10 @@ std::string executablePath() {
 }
 
 void showMessage(const std::string& text) {
+  writeErrorLine(text);
+}
+
+void writeErrorLine(const std::string& text) {
   // A standard output or error whose reader has gone must not end the
   // process by SIGPIPE before it can exit with its status: the signal is held
   // back for this thread while writing, and taken away if the write raised it.

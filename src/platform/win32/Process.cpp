@@ -1,4 +1,5 @@
-// The process facilities on Windows: the executable's path and the message box.
+// The process facilities on Windows: the executable's path, the lines on
+// standard error and the message box.
 #include <windows.h>
 
 #include <cstdio>
@@ -23,19 +24,23 @@ std::string executablePath() {
 }
 
 void showMessage(const std::string& text) {
-  // What the C runtime still holds (it buffers streams that lead to no
-  // console) is written first, so that the message comes after it.
-  std::fflush(stdout);
-  std::fflush(stderr);
   // A GUI program has no console; when its standard error leads somewhere
   // (a redirection, a script) the message goes there too.
+  writeErrorLine(text);
+  MessageBoxA(nullptr, text.c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void writeErrorLine(const std::string& text) {
+  // What the C runtime still holds (it buffers streams that lead to no
+  // console) is written first, so that the line comes after it.
+  std::fflush(stdout);
+  std::fflush(stderr);
   const HANDLE standardError = GetStdHandle(STD_ERROR_HANDLE);
   if (standardError != nullptr && standardError != INVALID_HANDLE_VALUE) {
     const std::string line = text + "\r\n";
     DWORD written;
     WriteFile(standardError, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
   }
-  MessageBoxA(nullptr, text.c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
 }
 
 }  // namespace murvo::platform
