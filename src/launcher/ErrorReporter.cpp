@@ -44,6 +44,10 @@ void fatalError() {
   reportAndEnd(nullptr);
 }
 
+void explainFailure(const std::string& reason) {
+  platform::writeErrorLine(reason);
+}
+
 void reportFailuresByThrowing(bool enabled) {
   throwInsteadOfExit = enabled;
 }
