@@ -66,8 +66,8 @@ std::string InstalledJavaFinder::noneSuitable(bool keyFailed, DescribedLookup&& 
     fatalError("Incorrect current installed Java version:" + *version);
   }
   if (keyFailed) {
-    reportCause("No Java installation was found in " +
-                InstallationSources::ofThisMachine().describe() + ".");
+    explainFailure("No Java installation was found in " +
+                   InstallationSources::ofThisMachine().describe() + ".");
   }
   return describedLookup();
 }

@@ -3,6 +3,8 @@
 #include "jvm/ConsoleControl.h"
 #include "jvm/ModifiedUtf8.h"
 #include "jvm/OptionEncoding.h"
+#include "jvm/UncaughtException.h"
+#include "jvm/VmExitHooks.h"
 #include "launcher/ErrorReporter.h"
 #include "launcher/Trace.h"
 #include "platform/ConsoleControl.h"
@@ -31,35 +33,50 @@ std::string runtimeLibraryFolder(const std::string& jvmPath) {
   return above == std::string::npos ? std::string() : jvmPath.substr(0, above);
 }
 
+// A JNI lookup that found nothing: the VM's own description of why (a class
+// compiled for a newer Java, a static initialiser that threw) comes first.
+[[noreturn]] void lookupFailed(JNIEnv* env, const std::string& message) {
+  if (env->ExceptionOccurred()) env->ExceptionDescribe();
+  throw LauncherError(message);
+}
+
 }  // namespace
 
-void JvmLauncher::run() {
-  guardOwnText("Error while launching program with JVM.", [&] {
+int JvmLauncher::run() {
+  return guardOwnText("Error while launching program with JVM.", [&] {
     JavaVMInitArgs args;
     buildInitArgs(args);
+    addVmExitHooks(args);
     const std::string& jvmPath = properties->getJvmPath();
     if (tracing()) trace("JVM library: " + jvmPath);
 
     encodeOptionsFor(jvmPath, args);
     platform::searchLibrariesIn(runtimeLibraryFolder(jvmPath));
     void* library = platform::loadLibrary(jvmPath);
-    if (!library) throw LaunchStepFailed{};
+    if (!library) {
+      explainFailure(platform::libraryError(jvmPath));
+      throw LaunchStepFailed{};
+    }
     auto createJavaVm =
         reinterpret_cast<CreateJavaVm>(platform::findSymbol(library, "JNI_CreateJavaVM"));
-    if (!createJavaVm) throw LaunchStepFailed{};
+    if (!createJavaVm) {
+      explainFailure(platform::libraryError(jvmPath));
+      throw LaunchStepFailed{};
+    }
 
     JavaVM* createdVm = nullptr;
     JNIEnv* env = nullptr;
-    if (createJavaVm(&createdVm, reinterpret_cast<void**>(&env), &args) < 0) {
-      throw LauncherError("Cannot create Java VM");
-    }
+    setVmBeingCreated(true);
+    const jint created = createJavaVm(&createdVm, reinterpret_cast<void**>(&env), &args);
+    setVmBeingCreated(false);
+    if (created < 0) throw LauncherError("Cannot create Java VM");
     vm = createdVm;
 
     const std::string& mainClassName = properties->getJniMainClass();
     jclass mainClass = env->FindClass(toModifiedUtf8(mainClassName).c_str());
-    if (!mainClass) throw LauncherError("Cannot find main Java class " + mainClassName);
+    if (!mainClass) lookupFailed(env, "Cannot find main Java class " + mainClassName);
     jmethodID mainMethod = env->GetStaticMethodID(mainClass, "main", "([Ljava/lang/String;)V");
-    if (!mainMethod) throw LauncherError("Cannot find main method in Java class");
+    if (!mainMethod) lookupFailed(env, "Cannot find main method in Java class");
 
     jobjectArray arguments = makeArgumentArray(env);
 
@@ -70,7 +87,9 @@ void JvmLauncher::run() {
       }
     }
     env->CallStaticVoidMethod(mainClass, mainMethod, arguments);
+    const bool mainThrew = handOverUncaughtException(env);
     destroyVm(library);
+    return mainThrew ? 1 : 0;
   });
 }
 

@@ -13,7 +13,9 @@ class JvmLauncher {
   explicit JvmLauncher(LaunchProperties& properties) : properties(&properties) {}
   virtual ~JvmLauncher() = default;
 
-  void run();
+  // The exit status once the VM is destroyed: 1 when an exception escaped
+  // main, 0 otherwise.
+  int run();
   // Fills the VM arguments from the record's options and class path.
   void buildInitArgs(JavaVMInitArgs& args);
   // Asks the running program to end: calls the main class's static

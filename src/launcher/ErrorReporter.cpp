@@ -37,17 +37,17 @@ void showErrorMessage(const std::string& text) {
   platform::showMessage(text);
 }
 
-void reportCause(const std::string& text) {
-  if (tracing()) trace(text);
-  platform::writeErrorLine(text);
-}
-
 void fatalError(const std::string& detail) {
   reportAndEnd(detail.c_str());
 }
 
 void fatalError() {
   reportAndEnd(nullptr);
+}
+
+void explainFailure(const std::string& reason) {
+  if (tracing()) trace(reason);
+  platform::writeErrorLine(reason);
 }
 
 void reportFailuresByThrowing(bool enabled) {

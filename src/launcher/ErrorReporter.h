@@ -13,12 +13,12 @@ extern const std::string genericErrorText;
 
 void showErrorMessage(const std::string& text);
 
-// Writes what led to a failure (a description, the system's reason) on
-// standard error, a line before the one message, and into the trace.
-void reportCause(const std::string& text);
-
 [[noreturn]] void fatalError(const std::string& detail);
 [[noreturn]] void fatalError();
+
+// Writes what explains a failure (the system's reason) as a line on standard
+// error, before the message that reports the failure; the message stays as it is.
+void explainFailure(const std::string& reason);
 
 // Thrown by fatalError instead of ending the process once a harness (the
 // fuzz targets) has asked for it, so that one input's reported failure

@@ -9,8 +9,7 @@ namespace murvo {
 int launcherMain(int argc, char** argv) {
   return guardWithoutDetail([&] {
     LaunchProperties launchCopy = *createLaunchProperties(argc, argv);
-    launchProgram(launchCopy);
-    return 0;
+    return launchProgram(launchCopy);
   });
 }
 
@@ -24,8 +23,8 @@ LaunchProperties* createLaunchProperties(int argc, char** argv) {
   });
 }
 
-void launchProgram(LaunchProperties& properties) {
-  guardWithoutDetail([&] { JvmLauncher(properties).run(); });
+int launchProgram(LaunchProperties& properties) {
+  return guardWithoutDetail([&] { return JvmLauncher(properties).run(); });
 }
 
 }  // namespace murvo

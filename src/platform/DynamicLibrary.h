@@ -9,6 +9,9 @@ void* loadLibrary(const std::string& path);
 // The address of an exported function; null when there is none.
 void* findSymbol(void* library, const char* name);
 void freeLibrary(void* library);
+// The system's reason for the last failure of loadLibrary or findSymbol on
+// this thread, naming the library at `path`.
+std::string libraryError(const std::string& path);
 
 // True when the file is a shared library built for this process's machine
 // and word size (a 32-bit library cannot load into a 64-bit process).

@@ -3,7 +3,9 @@
 #include <signal.h>
 
 #include <chrono>
+#include <iostream>
 #include <thread>
+#include <vector>
 
 #include "Harness.h"
 
@@ -86,35 +88,93 @@ TEST(RealJdk, JarFolderAloneGivesClassPathWithoutEmptyElement) {
   app.writeFile("Probe.class", readFile(javaClasses() + "/demo/Probe.class"));
   RunResult result = app.run();
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, failure("Cannot find main Java class demo/Probe"));
+  EXPECT_TRUE(result.err.starts_with(
+      "Exception in thread \"main\" java.lang.NoClassDefFoundError: demo/Probe\n"))
+      << result.err;
+  EXPECT_TRUE(result.err.ends_with(failure("Cannot find main Java class demo/Probe")));
 }
 
 TEST(RealJdk, FailuresOfTheLaunch) {
   struct Case {
     std::string lap;
     std::string detail;
-  } cases[] = {
-      {realJdkLap("demo.Missing"), "Cannot find main Java class demo/Missing"},
-      {realJdkLap("demo.NoStaticMain"), "Cannot find main method in Java class"},
-      {realJdkLap("demo.Probe", "-Xnonsense\n"), "Cannot create Java VM"},
-      {"murvo.jvm.path=/nonexistent/libjvm.so\nmurvo.main.class=demo.Probe\n",
-       "Error while launching program with JVM."},
+    std::string described;  // what explains it, on standard error before the message
+    std::string out = "";   // found in what the VM writes on standard output
   };
+  std::vector<Case> cases = {
+      {realJdkLap("demo.Missing"), "Cannot find main Java class demo/Missing",
+       "Exception in thread \"main\" java.lang.NoClassDefFoundError: demo/Missing\n"},
+      {realJdkLap("demo.NoStaticMain"), "Cannot find main method in Java class",
+       "java.lang.NoSuchMethodError: static Ldemo/NoStaticMain;.main([Ljava/lang/String;)V\n"},
+      {realJdkLap("demo.Probe", "-Xnonsense\n"), "Cannot create Java VM",
+       "Unrecognized option: -Xnonsense\n"},
+      // The VM ends the process itself for these, its words on standard output.
+      {realJdkLap("demo.Probe", "-Xmx1k\n"), "Cannot create Java VM", "",
+       "Error occurred during initialization of VM\nToo small maximum heap\n"},
+      {realJdkLap("demo.Probe", "-javaagent:${SELF_HOME}/missing.jar\n"), "Cannot create Java VM",
+       "Error opening zip file or JAR manifest missing : ",
+       "Error occurred during initialization of VM\nagent library failed to init: instrument\n"},
+      {"murvo.jvm.path=/nonexistent/libjvm.so\nmurvo.main.class=demo.Probe\n",
+       "Error while launching program with JVM.",
+       "/nonexistent/libjvm.so: cannot open shared object file: No such file or directory\n"},
+  };
+  if (std::string(NEWER_JAVA_CLASSES).empty()) {
+    std::cout << "no newer JDK: a class compiled for a newer Java is not tried\n";
+  } else {
+    cases.push_back(
+        {"murvo.jvm.path=" + realJvmLibrary() +
+             "\nmurvo.main.class=demo.PrintArgs\n-Djava.class.path=" + NEWER_JAVA_CLASSES + "\n",
+         "Cannot find main Java class demo/PrintArgs",
+         "java.lang.UnsupportedClassVersionError: demo/PrintArgs has been compiled by a "
+         "more recent version of the Java Runtime (class file version "});
+  }
   for (const Case& c : cases) {
+    SCOPED_TRACE(c.lap);
     LauncherFolder app;
     app.writeLap(c.lap);
     RunResult result = app.run();
-    EXPECT_EQ(result.status, 1) << c.detail;
-    EXPECT_NE(result.err.find(failure(c.detail)), std::string::npos) << result.err;
+    EXPECT_EQ(result.status, 1);
+    // The message is the last line, whole; the description comes before it.
+    if (!result.err.ends_with(failure(c.detail))) {
+      ADD_FAILURE() << "the last line is not the message: " << result.err;
+      continue;
+    }
+    const std::string before = result.err.substr(0, result.err.size() - failure(c.detail).size());
+    EXPECT_TRUE(c.described.empty() ? before.empty()
+                                    : before.find(c.described) != std::string::npos)
+        << before;
+    EXPECT_NE(result.out.find(c.out), std::string::npos) << result.out;
   }
 }
 
 TEST(RealJdk, EndOfMainDecidesTheStatus) {
   LauncherFolder app;
   app.writeLap(realJdkLap("demo.Probe"));
-  RunResult thrown = app.run({"throw"});
-  EXPECT_EQ(thrown.status, 0);
-  EXPECT_EQ(app.run({"exit", "3"}).status, 3);
+  const RunResult thrown = app.run({"throw"});
+  EXPECT_EQ(thrown.status, 1);
+  EXPECT_TRUE(
+      thrown.err.starts_with("Exception in thread \"main\" "
+                             "java.lang.IllegalStateException: escaped from main\n"
+                             "\tat demo.Probe.main("))
+      << thrown.err;
+  // The program's own default handler takes the exception, and nothing else is said.
+  const RunResult handled = app.run({"handler"});
+  EXPECT_EQ(handled.status, 1);
+  EXPECT_EQ(handled.out, "handled on main: escaped from main\n");
+  EXPECT_EQ(handled.err, "");
+  const RunResult exited = app.run({"exit", "3"});
+  EXPECT_EQ(exited.status, 3);
+  EXPECT_EQ(exited.out + exited.err, "");
+  // A VM that ends by itself with 0 while it is created has done what an
+  // option asked of it.
+  LauncherFolder printing;
+  printing.writeLap(realJdkLap("demo.Probe",
+                               "-XX:+UnlockExperimentalVMOptions\n-XX:+EnableJVMCI\n"
+                               "-XX:+JVMCIPrintProperties\n"));
+  const RunResult printed = printing.run();
+  EXPECT_EQ(printed.status, 0);
+  EXPECT_TRUE(printed.out.starts_with("[JVMCI properties]\n")) << printed.out;
+  EXPECT_EQ(printed.err, "");
 }
 
 TEST(RealJdk, TrappedInterruptCallsInitiateExit) {

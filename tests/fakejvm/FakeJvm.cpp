@@ -6,14 +6,20 @@
 //                                    each with static main and initiateExit
 //   -Dfakejvm.noexit=true            the classes have no initiateExit
 //   -Dfakejvm.fail=<step>            create, findclass, getstaticmethodid, newobjectarray
-//                                    or attach fails
-//   -Dfakejvm.main=<behaviour>       return, wait-exit, exit:<n> or slow-destroy
+//                                    or attach fails; create-abort ends the process
+//                                    while the VM is created, as a real VM does for an
+//                                    option it cannot honour (its words on standard
+//                                    output, the abort hook, status 1)
+//   -Dfakejvm.main=<behaviour>       return, wait-exit, exit:<n> (through the exit hook,
+//                                    as System.exit), throw (an exception escapes main)
+//                                    or slow-destroy
 //   -Dfakejvm.load=<name>            (Windows) main loads <name>.dll from the folder above the
 //                                    double's own, as a JVM loads the libraries of its home
 // Built as vendor/jvm.dll (Windows), the double needs fakeruntime.dll, as a
 // real jvm.dll needs the C runtime DLLs of its Java home.
 // Creation fails on -Xnonsense, as a real VM refuses an unknown option, and
 // on any -Dfakejvm option it does not know, so that a mistyped test fails.
+// The options "exit" and "abort" carry the invocation interface's hooks.
 #define _JNI_IMPLEMENTATION_
 #include <jni.h>
 
@@ -50,6 +56,8 @@ struct State {
   std::string mainBehaviour = "return";
   std::string load;
   bool noExit = false;
+  void(JNICALL* exitHook)(jint) = nullptr;
+  void(JNICALL* abortHook)() = nullptr;
 
   std::mutex logMutex;
   std::mutex mutex;  // guards the members below
@@ -126,11 +134,13 @@ bool configure(const std::string& setting) {
   if (name == "noexit") state.noExit = value == "true";
   if (name == "fail") {
     state.fail = value;
-    return oneOf(value, {"create", "findclass", "getstaticmethodid", "newobjectarray", "attach"});
+    return oneOf(value, {"create", "create-abort", "findclass", "getstaticmethodid",
+                         "newobjectarray", "attach"});
   }
   if (name == "main") {
     state.mainBehaviour = value;
-    return oneOf(value, {"return", "wait-exit", "slow-destroy"}) || value.starts_with("exit:");
+    return oneOf(value, {"return", "wait-exit", "throw", "slow-destroy"}) ||
+           value.starts_with("exit:");
   }
   if (name == "load") state.load = value;
   return oneOf(name, {"log", "classes", "noexit", "load"});
@@ -153,10 +163,24 @@ std::string toUtf8(const jchar* text, jsize length) {
   return out;
 }
 
+// The JDK's classes and methods that the launcher uses, as a real VM has them.
+bool jdkClass(const std::string& name) {
+  return oneOf(
+      name, {"java/lang/String", "java/lang/Thread", "java/lang/Thread$UncaughtExceptionHandler"});
+}
+bool jdkMethod(bool isStatic, const std::string& owner, const std::string& name,
+               const std::string& descriptor) {
+  const std::string method = owner + " " + name + " " + descriptor;
+  return isStatic ? method == "java/lang/Thread currentThread ()Ljava/lang/Thread;"
+                  : oneOf(method, {"java/lang/Thread getUncaughtExceptionHandler "
+                                   "()Ljava/lang/Thread$UncaughtExceptionHandler;",
+                                   "java/lang/Thread$UncaughtExceptionHandler uncaughtException "
+                                   "(Ljava/lang/Thread;Ljava/lang/Throwable;)V"});
+}
+
 jclass JNICALL findClass(JNIEnv*, const char* name) {
   log(std::string("FindClass ") + name);
-  if (name != std::string("java/lang/String") &&
-      (state.fail == "findclass" || !classExists(name))) {
+  if (!jdkClass(name) && (state.fail == "findclass" || !classExists(name))) {
     return raise(std::string("java.lang.NoClassDefFoundError: ") + name);
   }
   return handle<_jclass>(newObject(name));
@@ -165,9 +189,10 @@ jclass JNICALL findClass(JNIEnv*, const char* name) {
 jmethodID JNICALL getStaticMethodId(JNIEnv*, jclass owner, const char* name, const char* sig) {
   const std::string className = textOf(owner), method = name, descriptor = sig;
   log("GetStaticMethodID " + className + " " + method + " " + descriptor);
-  const bool exists = classExists(className) && state.fail != "getstaticmethodid" &&
-                      ((method == "main" && descriptor == "([Ljava/lang/String;)V") ||
-                       (method == "initiateExit" && descriptor == "(I)V" && !state.noExit));
+  const bool exists = (classExists(className) && state.fail != "getstaticmethodid" &&
+                       ((method == "main" && descriptor == "([Ljava/lang/String;)V") ||
+                        (method == "initiateExit" && descriptor == "(I)V" && !state.noExit))) ||
+                      jdkMethod(true, className, method, descriptor);
   if (!exists) return raise("java.lang.NoSuchMethodError: " + method);
   return handle<_jmethodID>(newObject(className + "." + method));
 }
@@ -201,6 +226,15 @@ void loadHomeLibrary(const std::string& name) {
 #endif
 }
 
+jmethodID JNICALL getMethodId(JNIEnv*, jclass owner, const char* name, const char* sig) {
+  const std::string className = textOf(owner), method = name;
+  log("GetMethodID " + className + " " + method + " " + sig);
+  if (!jdkMethod(false, className, method, sig)) {
+    return raise("java.lang.NoSuchMethodError: " + method);
+  }
+  return handle<_jmethodID>(newObject(className + "." + method));
+}
+
 void runMain() {
   if (!state.load.empty()) loadHomeLibrary(state.load);
   const std::string& behaviour = state.mainBehaviour;
@@ -211,7 +245,11 @@ void runMain() {
       std::fprintf(stderr, "fakejvm: main gave up waiting for initiateExit\n");
     }
   } else if (behaviour.starts_with("exit:")) {
-    std::exit(std::atoi(behaviour.c_str() + 5));
+    const int status = std::atoi(behaviour.c_str() + 5);
+    if (state.exitHook) state.exitHook(status);
+    std::exit(status);
+  } else if (behaviour == "throw") {
+    raise("java.lang.IllegalStateException: thrown by main");
   }
 }
 
@@ -239,6 +277,27 @@ void JNICALL callStaticVoidMethod(JNIEnv* env, jclass owner, jmethodID id, ...) 
   va_start(args, id);
   callStaticVoidMethodV(env, owner, id, args);
   va_end(args);
+}
+
+// Thread.currentThread() and its getUncaughtExceptionHandler(): without a
+// default handler of the program's, the thread group.
+jobject JNICALL callStaticObjectMethodV(JNIEnv*, jclass, jmethodID id, va_list) {
+  log("CallStaticObjectMethod " + textOf(id));
+  return handle<_jobject>(newObject("thread main"));
+}
+
+jobject JNICALL callObjectMethodV(JNIEnv*, jobject target, jmethodID id, va_list) {
+  log("CallObjectMethod " + textOf(target) + " " + textOf(id));
+  return handle<_jobject>(newObject("thread group main"));
+}
+
+// The thread group's uncaughtException: the throwable on standard error.
+void JNICALL callVoidMethodV(JNIEnv*, jobject target, jmethodID id, va_list args) {
+  void* thread = va_arg(args, jobject);
+  void* thrown = va_arg(args, jobject);
+  log("CallVoidMethod " + textOf(target) + " " + textOf(id) + " " + textOf(thread) + " " +
+      textOf(thrown));
+  std::fprintf(stderr, "Exception in thread \"main\" %s\n", textOf(thrown).c_str());
 }
 
 jstring JNICALL newStringUtf(JNIEnv*, const char* text) {
@@ -275,6 +334,11 @@ jthrowable JNICALL exceptionOccurred(JNIEnv*) {
   return handle<_jthrowable>(pending);
 }
 
+void JNICALL exceptionClear(JNIEnv*) {
+  log("ExceptionClear");
+  pending = nullptr;
+}
+
 void JNICALL exceptionDescribe(JNIEnv*) {
   log("ExceptionDescribe");
   if (pending) std::fprintf(stderr, "Exception in thread: %s\n", pending->text.c_str());
@@ -285,6 +349,10 @@ const JNINativeInterface_ nativeTable = [] {
   JNINativeInterface_ table{};
   table.FindClass = findClass;
   table.GetStaticMethodID = getStaticMethodId;
+  table.GetMethodID = getMethodId;
+  table.CallStaticObjectMethodV = callStaticObjectMethodV;
+  table.CallObjectMethodV = callObjectMethodV;
+  table.CallVoidMethodV = callVoidMethodV;
   table.CallStaticVoidMethod = callStaticVoidMethod;
   table.CallStaticVoidMethodV = callStaticVoidMethodV;
   table.NewStringUTF = newStringUtf;
@@ -292,6 +360,7 @@ const JNINativeInterface_ nativeTable = [] {
   table.NewObjectArray = newObjectArray;
   table.SetObjectArrayElement = setObjectArrayElement;
   table.ExceptionOccurred = exceptionOccurred;
+  table.ExceptionClear = exceptionClear;
   table.ExceptionDescribe = exceptionDescribe;
   return table;
 }();
@@ -348,6 +417,9 @@ extern "C" JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** vm, void** env, void
   for (jint i = 0; i < args.nOptions; ++i) {
     const char* text = args.options[i].optionString;
     const std::string& option = options.emplace_back(text ? text : "(null)");
+    void* hook = args.options[i].extraInfo;
+    if (option == "exit") state.exitHook = reinterpret_cast<void(JNICALL*)(jint)>(hook);
+    if (option == "abort") state.abortHook = reinterpret_cast<void(JNICALL*)()>(hook);
     const bool known =
         option.starts_with("-Dfakejvm.") ? configure(option.substr(10)) : option != "-Xnonsense";
     if (!known && refused.empty()) refused = option;
@@ -366,6 +438,12 @@ extern "C" JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** vm, void** env, void
 #ifdef FAKEJVM_NEEDS_RUNTIME
   log("runtime " + std::to_string(fakeRuntimeVersion()) + " of " + ownPath());
 #endif
+  if (state.fail == "create-abort") {
+    std::printf("fakejvm: cannot honour the options\n");
+    std::fflush(stdout);
+    if (state.abortHook) state.abortHook();
+    std::exit(1);
+  }
   *vm = &theVm;
   *env = &theEnv;
   return JNI_OK;

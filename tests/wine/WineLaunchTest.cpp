@@ -126,21 +126,45 @@ TEST(WineLaunch, JarFoldersJoinTheClassPathWithSemicolons) {
 
 TEST(WineLaunch, FailuresAreReportedOnStandardErrorWithStatusOne) {
   WineFolder noLap;
-  const std::pair<std::string, std::string> cases[] = {
+  const std::string noLaunch = "Error while launching program with JVM.";
+  const std::string system32 = "C:\\windows\\system32\\";
+  // The system's reason comes first, one line naming the library and the error.
+  const struct {
+    std::string line;
+    std::string detail;
+    std::string described = "";  // the line before the message, whole
+    std::string reasonFor = "";  // the library that the reason line names
+    int error = 0;               // and its error code
+  } cases[] = {
       {"-Dfakejvm.fail=create", "Cannot create Java VM"},
-      {"murvo.main.class=demo.Missing", "Cannot find main Java class demo/Missing"},
-      {"-Dfakejvm.fail=getstaticmethodid", "Cannot find main method in Java class"},
+      {"-Dfakejvm.fail=create-abort", "Cannot create Java VM"},
+      {"murvo.main.class=demo.Missing", "Cannot find main Java class demo/Missing",
+       "Exception in thread: java.lang.NoClassDefFoundError: demo/Missing\r\n"},
+      {"-Dfakejvm.fail=getstaticmethodid", "Cannot find main method in Java class",
+       "Exception in thread: java.lang.NoSuchMethodError: main\r\n"},
       {"-Dfakejvm.fail=newobjectarray", "Out of memory error in Java launcher"},
-      {"murvo.jvm.path=" + noLap.win("jvm\\jvm.dll"), "Error while launching program with JVM."},
-      {"murvo.jvm.path=C:\\windows\\system32\\version.dll",
-       "Error while launching program with JVM."},
+      {"murvo.jvm.path=" + noLap.win("jvm\\jvm.dll"), noLaunch, "", noLap.win("jvm\\jvm.dll"), 126},
+      {"murvo.jvm.path=${SELF_HOME}\\app.lap", noLaunch, "", "\\app.lap", 193},
+      {"murvo.jvm.path=" + system32 + "version.dll", noLaunch, "", system32 + "version.dll", 127},
   };
-  for (const auto& [line, detail] : cases) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
     WineFolder folder;
-    folder.writeLap(folder.lap(line + "\n"));
+    folder.writeLap(folder.lap(c.line + "\n"));
     const e2e::RunResult result = folder.run({"x"});
-    EXPECT_EQ(result.status, 1) << line;
-    EXPECT_EQ(result.err, failure(detail)) << line;
+    EXPECT_EQ(result.status, 1);
+    if (!result.err.ends_with(failure(c.detail))) {
+      ADD_FAILURE() << "the last line is not the message: " << result.err;
+      continue;
+    }
+    const std::string before = result.err.substr(0, result.err.size() - failure(c.detail).size());
+    if (c.reasonFor.empty()) {
+      EXPECT_EQ(before, c.described);
+    } else {
+      EXPECT_NE(before.find(c.reasonFor), std::string::npos) << before;
+      EXPECT_TRUE(before.ends_with(" (error " + std::to_string(c.error) + ")\r\n")) << before;
+      EXPECT_EQ(before.find('\n'), before.size() - 1) << before;
+    }
   }
   const e2e::RunResult result = noLap.run();
   EXPECT_EQ(result.status, 1);
@@ -154,12 +178,14 @@ TEST(WineLaunch, LaunchMakesTheJniCallsInOrderAndEndsWithMainsStatus) {
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(folder.log(),
-            "JNI_CreateJavaVM version=0x10002 nOptions=3 ignoreUnrecognized=0\n"
+            "JNI_CreateJavaVM version=0x10002 nOptions=5 ignoreUnrecognized=0\n"
             "option -Dfakejvm.log=" +
                 folder.win("jvm.log") +
                 "\n"
                 "option -Dfakejvm.classes=demo/Main\n"
                 "option -Xmx64m\n"
+                "option exit\n"
+                "option abort\n"
                 "FindClass demo/Main\n"
                 "GetStaticMethodID demo/Main main ([Ljava/lang/String;)V\n"
                 "NewStringUTF \n"
@@ -170,10 +196,40 @@ TEST(WineLaunch, LaunchMakesTheJniCallsInOrderAndEndsWithMainsStatus) {
                 "NewString b c\n"
                 "SetObjectArrayElement 1 b c\n"
                 "CallStaticVoidMethod demo/Main.main [a|b c]\n"
+                "ExceptionOccurred 0\n"
                 "DestroyJavaVM\n");
   WineFolder exiting;
   exiting.writeLap(exiting.lap("-Dfakejvm.main=exit:3\n"));
-  EXPECT_EQ(exiting.run().status, 3);
+  const e2e::RunResult exited = exiting.run();
+  EXPECT_EQ(exited.status, 3);
+  EXPECT_EQ(exited.err, "");
+  // An exception that escapes main goes to the thread's handler before the VM is destroyed.
+  WineFolder throwing;
+  throwing.writeLap(throwing.lap("-Dfakejvm.main=throw\n"));
+  const e2e::RunResult thrown = throwing.run();
+  EXPECT_EQ(thrown.status, 1);
+  EXPECT_EQ(thrown.err,
+            "Exception in thread \"main\" java.lang.IllegalStateException: thrown by main\r\n");
+  const std::string log = throwing.log();
+  EXPECT_TRUE(
+      log.ends_with("CallStaticVoidMethod demo/Main.main []\n"
+                    "ExceptionOccurred 1\n"
+                    "ExceptionClear\n"
+                    "FindClass java/lang/Thread\n"
+                    "GetStaticMethodID java/lang/Thread currentThread ()Ljava/lang/Thread;\n"
+                    "CallStaticObjectMethod java/lang/Thread.currentThread\n"
+                    "GetMethodID java/lang/Thread getUncaughtExceptionHandler "
+                    "()Ljava/lang/Thread$UncaughtExceptionHandler;\n"
+                    "CallObjectMethod thread main java/lang/Thread.getUncaughtExceptionHandler\n"
+                    "FindClass java/lang/Thread$UncaughtExceptionHandler\n"
+                    "GetMethodID java/lang/Thread$UncaughtExceptionHandler uncaughtException "
+                    "(Ljava/lang/Thread;Ljava/lang/Throwable;)V\n"
+                    "CallVoidMethod thread group main "
+                    "java/lang/Thread$UncaughtExceptionHandler.uncaughtException thread main "
+                    "java.lang.IllegalStateException: thrown by main\n"
+                    "ExceptionOccurred 0\n"
+                    "DestroyJavaVM\n"))
+      << log;
 }
 
 TEST(WineLaunch, ExecutableIsAStaticGuiProgramWithManifestAndVersion) {

@@ -39,4 +39,11 @@ void searchLibrariesIn(const std::string&) {
   // The JVM library names the folders of its own dependencies.
 }
 
+std::string libraryError(const std::string& path) {
+  const char* text = dlerror();
+  const std::string reason = text ? text : "";
+  // The text names the file, except for a dependency that cannot be found.
+  return reason.find(path) == std::string::npos ? path + ": " + reason : reason;
+}
+
 }  // namespace murvo::platform

@@ -1,5 +1,5 @@
 // The process facilities on POSIX: the executable's path, the environment
-// and the message line.
+// and the lines on standard error.
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>

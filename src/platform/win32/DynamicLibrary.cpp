@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cctype>
 #include <cstring>
 
 #include "platform/FileAccess.h"
@@ -40,6 +41,27 @@ void searchLibrariesIn(const std::string& folder) {
   // Besides adding the folder, this takes the current directory out of the
   // search order of every later load.
   SetDllDirectoryW(widen(folder).c_str());
+}
+
+std::string libraryError(const std::string& path) {
+  const DWORD code = GetLastError();
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string reason = length > 0 ? narrow({text, length}) : std::string();
+  LocalFree(text);
+  // The system's texts end in a line break.
+  while (!reason.empty() && std::isspace(static_cast<unsigned char>(reason.back()))) {
+    reason.pop_back();
+  }
+  if (!reason.empty()) reason += ' ';
+  reason += "(error " + std::to_string(code) + ")";
+  // Some texts stand "%1" for the file; the others get its path in front.
+  if (const std::size_t at = reason.find("%1"); at != std::string::npos) {
+    return reason.replace(at, 2, path);
+  }
+  return path + ": " + reason;
 }
 
 }  // namespace murvo::platform

@@ -9,6 +9,10 @@ public class Probe {
           System.out.println(args[i] + "=" + System.getProperty(args[i]));
         }
         break;
+      case "handler":
+        Thread.setDefaultUncaughtExceptionHandler(
+            (thread, e) -> System.out.println("handled on " + thread.getName() + ": " + e.getMessage()));
+        throw new IllegalStateException("escaped from main");
       case "throw":
         throw new IllegalStateException("escaped from main");
       case "exit":

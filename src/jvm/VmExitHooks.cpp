@@ -1,0 +1,39 @@
+#include "jvm/VmExitHooks.h"
+
+#include <algorithm>
+#include <atomic>
+
+#include "launcher/ErrorReporter.h"
+
+namespace murvo {
+
+namespace {
+
+std::atomic<bool> vmBeingCreated{false};
+
+}  // namespace
+
+void addVmExitHooks(JavaVMInitArgs& args) {
+  // The array lives to the end of the process, as the one it replaces would.
+  auto* options = new JavaVMOption[args.nOptions + 2];
+  std::copy(args.options, args.options + args.nOptions, options);
+  options[args.nOptions] = {const_cast<char*>("exit"), reinterpret_cast<void*>(vmExitHook)};
+  options[args.nOptions + 1] = {const_cast<char*>("abort"), reinterpret_cast<void*>(vmAbortHook)};
+  delete[] args.options;
+  args.options = options;
+  args.nOptions += 2;
+}
+
+void setVmBeingCreated(bool creating) {
+  vmBeingCreated = creating;
+}
+
+void JNICALL vmExitHook(jint status) {
+  if (vmBeingCreated && status != 0) fatalError("Cannot create Java VM");
+}
+
+void JNICALL vmAbortHook() {
+  if (vmBeingCreated) fatalError("Cannot create Java VM");
+}
+
+}  // namespace murvo
