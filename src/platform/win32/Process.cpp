@@ -1,4 +1,5 @@
-// The process facilities on Windows: the executable's path and the message box.
+// The process facilities on Windows: the executable's path and the message
+// line on standard error (the box is the GUI launcher's own).
 #include <windows.h>
 
 #include <cstdio>
@@ -6,7 +7,7 @@
 #include <vector>
 
 #include "platform/ExecutablePath.h"
-#include "platform/MessageDisplay.h"
+#include "platform/win32/StandardErrorCopy.h"
 
 namespace murvo::platform {
 
@@ -22,7 +23,7 @@ std::string executablePath() {
   }
 }
 
-void showMessage(const std::string& text) {
+void copyToStandardError(const std::string& text) {
   // What the C runtime still holds (it buffers streams that lead to no
   // console) is written first, so that the message comes after it.
   std::fflush(stdout);
@@ -35,7 +36,6 @@ void showMessage(const std::string& text) {
     DWORD written;
     WriteFile(standardError, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
   }
-  MessageBoxA(nullptr, text.c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
 }
 
 }  // namespace murvo::platform
