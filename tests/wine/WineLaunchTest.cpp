@@ -1,10 +1,14 @@
 // The Windows launcher under Wine: the command line as Windows hands it over,
 // the .lap file found from GetModuleFileNameA, jar folders listed with
 // _findfirst, the JVM library loaded with LoadLibraryA, and every failure on
-// standard error with status 1.
+// standard error with status 1; for the GUI launcher and its console twin alike.
+#include <signal.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <tuple>
 #include <vector>
 
 #include "WineFolder.h"
@@ -27,11 +31,13 @@ TEST(WineLaunch, ArgumentsAreSplitFromTheCommandLineThatWineBuilds) {
       {{"\xC3\xA9t\xC3\xA9", "caf\xC3\xA9", "\xE2\x82\xAC"},
        "[\xC3\xA9t\xC3\xA9|caf\xC3\xA9|\xE2\x82\xAC]"},
   };
-  for (const auto& [args, expected] : cases) {
-    WineFolder folder;
-    folder.writeLap(folder.lap());
-    EXPECT_EQ(folder.run(args).status, 0) << expected;
-    EXPECT_EQ(folder.logLine(mainCall), expected);
+  for (const std::string& launcher : launchers) {
+    for (const auto& [args, expected] : cases) {
+      WineFolder folder("app.exe", launcher);
+      folder.writeLap(folder.lap());
+      EXPECT_EQ(folder.run(args).status, 0) << launcher << " " << expected;
+      EXPECT_EQ(folder.logLine(mainCall), expected) << launcher;
+    }
   }
 }
 
@@ -80,16 +86,20 @@ TEST(WineLaunch, FailuresAreReportedOnStandardErrorWithStatusOne) {
       {"murvo.jvm.path=C:\\windows\\system32\\version.dll",
        "Error while launching program with JVM."},
   };
-  for (const auto& [line, detail] : cases) {
-    WineFolder folder;
-    folder.writeLap(folder.lap(line + "\n"));
-    const e2e::RunResult result = folder.run({"x"});
-    EXPECT_EQ(result.status, 1) << line;
-    EXPECT_EQ(result.err, failure(detail)) << line;
+  for (const std::string& launcher : launchers) {
+    for (const auto& [line, detail] : cases) {
+      WineFolder folder("app.exe", launcher);
+      folder.writeLap(folder.lap(line + "\n"));
+      const e2e::RunResult result = folder.run({"x"});
+      EXPECT_EQ(result.status, 1) << launcher << " " << line;
+      EXPECT_EQ(result.err, failure(detail)) << launcher << " " << line;
+    }
+    WineFolder folder("app.exe", launcher);
+    const e2e::RunResult result = folder.run();
+    EXPECT_EQ(result.status, 1) << launcher;
+    EXPECT_EQ(result.out, "") << launcher;
+    EXPECT_EQ(result.err, failure("Could not open file " + folder.win("app.lap"))) << launcher;
   }
-  const e2e::RunResult result = noLap.run();
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, failure("Could not open file " + noLap.win("app.lap")));
 }
 
 TEST(WineLaunch, LaunchMakesTheJniCallsInOrderAndEndsWithMainsStatus) {
@@ -121,23 +131,43 @@ TEST(WineLaunch, LaunchMakesTheJniCallsInOrderAndEndsWithMainsStatus) {
   EXPECT_EQ(exiting.run().status, 3);
 }
 
-TEST(WineLaunch, ExecutableIsAStaticGuiProgramWithManifestAndVersion) {
-  std::string headers(1 << 16, '\0');
-  FILE* objdump = popen((std::string(MINGW_OBJDUMP) + " -p '" + MURVO_LAUNCHER + "'").c_str(), "r");
-  headers.resize(objdump ? std::fread(headers.data(), 1, headers.size(), objdump) : 0);
-  if (objdump) pclose(objdump);
-  EXPECT_NE(headers.find("(Windows GUI)"), std::string::npos);
-  for (std::size_t at = 0; (at = headers.find("DLL Name: ", at)) != std::string::npos;) {
-    const std::string dll = headers.substr(at + 10, headers.find('\n', at) - at - 10);
-    EXPECT_TRUE(dll == "KERNEL32.dll" || dll == "msvcrt.dll" || dll == "USER32.dll" ||
-                dll == "ADVAPI32.dll")
-        << dll;
-    at += 10;
+TEST(WineLaunch, ExecutablesAreStaticWithManifestAndVersionTheTwinOfTheConsole) {
+  // Only the GUI launcher shows a box, and so only it imports USER32.dll.
+  const std::tuple<std::string, std::string, std::vector<std::string>> cases[] = {
+      {MURVO_LAUNCHER,
+       "(Windows GUI)",
+       {"KERNEL32.dll", "msvcrt.dll", "USER32.dll", "ADVAPI32.dll"}},
+      {MURVO_CONSOLE_LAUNCHER, "(Windows CUI)", {"KERNEL32.dll", "msvcrt.dll", "ADVAPI32.dll"}},
+  };
+  for (const auto& [launcher, subsystem, dlls] : cases) {
+    EXPECT_NE(peHeaders(launcher).find(subsystem), std::string::npos) << launcher;
+    for (const std::string& dll : importedDlls(launcher))
+      EXPECT_NE(std::find(dlls.begin(), dlls.end(), dll), dlls.end()) << launcher << " " << dll;
+    const std::string image = e2e::readFile(launcher);
+    EXPECT_NE(image.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos);
+    const std::string versionKey("P\0r\0o\0d\0u\0c\0t\0V\0e\0r\0s\0i\0o\0n\0", 28);
+    EXPECT_NE(image.find(versionKey), std::string::npos);
   }
-  const std::string image = e2e::readFile(MURVO_LAUNCHER);
-  EXPECT_NE(image.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos);
-  const std::string versionKey("P\0r\0o\0d\0u\0c\0t\0V\0e\0r\0s\0i\0o\0n\0", 28);
-  EXPECT_NE(image.find(versionKey), std::string::npos);
+}
+
+TEST(WineLaunch, ConsoleTwinTrapsCtrlCWhenTheLapAsksForIt) {
+  // Wine delivers SIGINT to a console program as CTRL_C_EVENT.
+  for (const bool trapped : {true, false}) {
+    WineFolder folder("app.exe", MURVO_CONSOLE_LAUNCHER);
+    folder.writeLap(folder.lap(std::string(trapped ? "murvo.trap.console.ctrl=yes\n" : "") +
+                               "-Dfakejvm.main=wait-exit\n"));
+    e2e::Process process = folder.start({});
+    for (int i = 0; i < 2000 && folder.logLine(mainCall) != "[]"; ++i) usleep(5000);
+    process.signal(SIGINT);
+    const e2e::RunResult result = process.wait(30);
+    EXPECT_FALSE(result.timedOut) << trapped;
+    const bool exitCalled =
+        folder.log().find("CallStaticVoidMethod demo/Main.initiateExit 0\n") != std::string::npos;
+    EXPECT_EQ(exitCalled, trapped);
+    if (trapped) {
+      EXPECT_EQ(result.status, 0);
+    }
+  }
 }
 
 }  // namespace murvo::wine
