@@ -2,6 +2,7 @@
 // build's under Wine), checked by what Windows itself reads of them, and
 // started as the program they brand.
 #include <cstdlib>
+#include <filesystem>
 #include <tuple>
 
 #include "WineFolder.h"
@@ -53,6 +54,14 @@ TEST(WineStamp, BrandedCopiesShowTheirIconAndVersionAndStartTheirProgram) {
         << launcher;
     EXPECT_NE(peHeaders(folder.exePath()).find(subsystem), std::string::npos) << launcher;
     EXPECT_EQ(importedDlls(folder.exePath()), importedDlls(launcher)) << launcher;
+
+    // A source that is no executable: one line on standard error, status 1, no target.
+    std::string refusal = commandOutput(stamp + " " + path(HELLO_ICON) + " " +
+                                        path(folder.dir() + "/bad.exe") + " 2>&1; echo $?");
+    std::erase(refusal, '\r');
+    EXPECT_EQ(refusal, "murvo-stamp: " + (underWine ? windowsPath(HELLO_ICON) : HELLO_ICON) +
+                           " is not a PE executable\n1\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.dir() + "/bad.exe"));
 
     folder.writeLap(folder.lap());
     const e2e::RunResult result = folder.run({"a b"});
