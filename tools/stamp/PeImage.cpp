@@ -90,6 +90,19 @@ PeImage::PeImage(std::string bytes, std::string fileName)
   if (resource->rawPointer % fileAlignment || resource->rawSize % fileAlignment)
     refuse("has an unaligned resource section");
 
+  // The headers change and the resources are replaced: no other section's
+  // data may lie in them, nor in the file after the resources unless it
+  // follows them in the table too (and so moves with them).
+  const std::uint64_t headersEnd = sectionTableAt + sectionHeaderSize * sectionCount;
+  for (std::size_t i = 0; i < sectionList.size(); ++i) {
+    const PeSection& other = sectionList[i];
+    if (i == resourceIndex || other.rawSize == 0) continue;
+    if (other.rawPointer < headersEnd ||
+        (i < resourceIndex &&
+         std::uint64_t{other.rawPointer} + other.rawSize > resource->rawPointer))
+      refuse("has sections that overlap its headers or resources");
+  }
+
   // What follows the resources must be free to move.
   const std::uint32_t resourceEnd =
       resourceRva + alignUp(std::max(resource->virtualSize, resource->rawSize), sectionAlignment);
