@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 #include "StampError.h"
 
@@ -41,6 +42,12 @@ class ByteReader {
   std::string_view bytes;
   std::string whenShort;
 };
+
+// `value` rounded up to a multiple of `alignment`.
+template <typename Number>
+Number alignUp(Number value, std::type_identity_t<Number> alignment) {
+  return (value + alignment - 1) / alignment * alignment;
+}
 
 inline void set16(std::string& out, std::size_t at, std::uint32_t value) {
   out[at] = static_cast<char>(value & 0xFF);

@@ -29,10 +29,6 @@ constexpr std::size_t resourceDirectory = 2;
 constexpr std::size_t securityDirectory = 4;
 constexpr std::size_t relocationDirectory = 5;
 
-std::uint32_t alignUp(std::uint32_t value, std::uint32_t alignment) {
-  return (value + alignment - 1) / alignment * alignment;
-}
-
 }  // namespace
 
 PeImage::PeImage(std::string bytes, std::string fileName)

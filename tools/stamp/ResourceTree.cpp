@@ -17,9 +17,6 @@ constexpr std::size_t dataEntrySize = 16;
 std::size_t tableSize(std::size_t entries) {
   return tableHeaderSize + tableEntrySize * entries;
 }
-std::size_t alignUp(std::size_t value, std::size_t alignment) {
-  return (value + alignment - 1) / alignment * alignment;
-}
 
 class SectionReader {
  public:
