@@ -29,7 +29,8 @@ void copyToStandardError(const std::string& text) {
   std::fflush(stdout);
   std::fflush(stderr);
   // A GUI program has no console; when its standard error leads somewhere
-  // (a redirection, a script) the message goes there too.
+  // (a redirection, a script) the message goes there too. A console
+  // program always has one.
   const HANDLE standardError = GetStdHandle(STD_ERROR_HANDLE);
   if (standardError != nullptr && standardError != INVALID_HANDLE_VALUE) {
     const std::string line = text + "\r\n";
