@@ -1,13 +1,17 @@
 // The Windows launcher under Wine: copied into a temporary folder under a new
 // name, with the JVM test double beside it, and started through `wine`.
+// Either executable serves: murvo.exe (the GUI one) by default, or
+// murvoc.exe, its console twin.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "Harness.h"
 
@@ -19,6 +23,34 @@ inline std::string windowsPath(std::string unixPath) {
   return "Z:" + unixPath;
 }
 
+// Both launcher executables, for the tests that hold for each.
+inline const std::vector<std::string> launchers = {MURVO_LAUNCHER, MURVO_CONSOLE_LAUNCHER};
+
+// What a command prints on standard output (up to 1 MB).
+inline std::string commandOutput(const std::string& command) {
+  std::string text(1 << 20, '\0');
+  FILE* pipe = popen(command.c_str(), "r");
+  text.resize(pipe ? std::fread(text.data(), 1, text.size(), pipe) : 0);
+  if (pipe) pclose(pipe);
+  return text;
+}
+
+// The headers of a Windows executable as objdump -p prints them.
+inline std::string peHeaders(const std::string& path) {
+  return commandOutput(std::string(MINGW_OBJDUMP) + " -p '" + path + "'");
+}
+
+// The DLLs that a Windows executable imports, in the order of its table.
+inline std::vector<std::string> importedDlls(const std::string& path) {
+  const std::string headers = peHeaders(path);
+  std::vector<std::string> dlls;
+  for (std::size_t at = 0; (at = headers.find("DLL Name: ", at)) != std::string::npos;) {
+    at += 10;
+    dlls.push_back(headers.substr(at, headers.find('\n', at) - at));
+  }
+  return dlls;
+}
+
 // What the launcher reports on standard error for a failure.
 inline std::string failure(const std::string& detail) {
   return "Error in Java launcher. " + detail + "\r\n";
@@ -26,8 +58,9 @@ inline std::string failure(const std::string& detail) {
 
 class WineFolder : public e2e::LauncherFolder {
  public:
-  explicit WineFolder(const std::string& exeName = "app.exe")
-      : LauncherFolder(exeName, MURVO_LAUNCHER, {"wine"}) {
+  explicit WineFolder(const std::string& exeName = "app.exe",
+                      const std::string& launcher = MURVO_LAUNCHER)
+      : LauncherFolder(exeName, launcher, {"wine"}) {
     // No message box may wait for a click, and Wine's own chatter stays off.
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");

@@ -1,10 +1,14 @@
 // The Windows launcher under Wine: the command line as Windows hands it over,
 // the .lap file found from GetModuleFileNameA, jar folders listed with
 // _findfirst, the JVM library loaded with LoadLibraryA, and every failure on
-// standard error with status 1.
+// standard error with status 1; for the GUI launcher and its console twin alike.
+#include <signal.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <tuple>
 #include <vector>
 
 #include "WineFolder.h"
@@ -28,11 +32,13 @@ TEST(WineLaunch, ArgumentsAreSplitFromTheCommandLineThatWineBuilds) {
        "[\xC3\xA9t\xC3\xA9|caf\xC3\xA9|\xE2\x82\xAC]"},
       {{"Привет", "日本 語", "İ"}, "[Привет|日本 語|İ]"},
   };
-  for (const auto& [args, expected] : cases) {
-    WineFolder folder;
-    folder.writeLap(folder.lap());
-    EXPECT_EQ(folder.run(args).status, 0) << expected;
-    EXPECT_EQ(folder.logLine(mainCall), expected);
+  for (const std::string& launcher : launchers) {
+    for (const auto& [args, expected] : cases) {
+      WineFolder folder("app.exe", launcher);
+      folder.writeLap(folder.lap());
+      EXPECT_EQ(folder.run(args).status, 0) << launcher << " " << expected;
+      EXPECT_EQ(folder.logLine(mainCall), expected) << launcher;
+    }
   }
 }
 
@@ -147,28 +153,32 @@ TEST(WineLaunch, FailuresAreReportedOnStandardErrorWithStatusOne) {
       {"murvo.jvm.path=${SELF_HOME}\\app.lap", noLaunch, "", "\\app.lap", 193},
       {"murvo.jvm.path=" + system32 + "version.dll", noLaunch, "", system32 + "version.dll", 127},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.line);
-    WineFolder folder;
-    folder.writeLap(folder.lap(c.line + "\n"));
-    const e2e::RunResult result = folder.run({"x"});
-    EXPECT_EQ(result.status, 1);
-    if (!result.err.ends_with(failure(c.detail))) {
-      ADD_FAILURE() << "the last line is not the message: " << result.err;
-      continue;
+  for (const std::string& launcher : launchers) {
+    for (const auto& c : cases) {
+      SCOPED_TRACE(launcher + " " + c.line);
+      WineFolder folder("app.exe", launcher);
+      folder.writeLap(folder.lap(c.line + "\n"));
+      const e2e::RunResult result = folder.run({"x"});
+      EXPECT_EQ(result.status, 1);
+      if (!result.err.ends_with(failure(c.detail))) {
+        ADD_FAILURE() << "the last line is not the message: " << result.err;
+        continue;
+      }
+      const std::string before = result.err.substr(0, result.err.size() - failure(c.detail).size());
+      if (c.reasonFor.empty()) {
+        EXPECT_EQ(before, c.described);
+      } else {
+        EXPECT_NE(before.find(c.reasonFor), std::string::npos) << before;
+        EXPECT_TRUE(before.ends_with(" (error " + std::to_string(c.error) + ")\r\n")) << before;
+        EXPECT_EQ(before.find('\n'), before.size() - 1) << before;
+      }
     }
-    const std::string before = result.err.substr(0, result.err.size() - failure(c.detail).size());
-    if (c.reasonFor.empty()) {
-      EXPECT_EQ(before, c.described);
-    } else {
-      EXPECT_NE(before.find(c.reasonFor), std::string::npos) << before;
-      EXPECT_TRUE(before.ends_with(" (error " + std::to_string(c.error) + ")\r\n")) << before;
-      EXPECT_EQ(before.find('\n'), before.size() - 1) << before;
-    }
+    WineFolder folder("app.exe", launcher);
+    const e2e::RunResult result = folder.run();
+    EXPECT_EQ(result.status, 1) << launcher;
+    EXPECT_EQ(result.out, "") << launcher;
+    EXPECT_EQ(result.err, failure("Could not open file " + folder.win("app.lap"))) << launcher;
   }
-  const e2e::RunResult result = noLap.run();
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, failure("Could not open file " + noLap.win("app.lap")));
 }
 
 TEST(WineLaunch, LaunchMakesTheJniCallsInOrderAndEndsWithMainsStatus) {
@@ -232,23 +242,43 @@ TEST(WineLaunch, LaunchMakesTheJniCallsInOrderAndEndsWithMainsStatus) {
       << log;
 }
 
-TEST(WineLaunch, ExecutableIsAStaticGuiProgramWithManifestAndVersion) {
-  std::string headers(1 << 16, '\0');
-  FILE* objdump = popen((std::string(MINGW_OBJDUMP) + " -p '" + MURVO_LAUNCHER + "'").c_str(), "r");
-  headers.resize(objdump ? std::fread(headers.data(), 1, headers.size(), objdump) : 0);
-  if (objdump) pclose(objdump);
-  EXPECT_NE(headers.find("(Windows GUI)"), std::string::npos);
-  for (std::size_t at = 0; (at = headers.find("DLL Name: ", at)) != std::string::npos;) {
-    const std::string dll = headers.substr(at + 10, headers.find('\n', at) - at - 10);
-    EXPECT_TRUE(dll == "KERNEL32.dll" || dll == "msvcrt.dll" || dll == "USER32.dll" ||
-                dll == "ADVAPI32.dll")
-        << dll;
-    at += 10;
+TEST(WineLaunch, ExecutablesAreStaticWithManifestAndVersionTheTwinOfTheConsole) {
+  // Only the GUI launcher shows a box, and so only it imports USER32.dll.
+  const std::tuple<std::string, std::string, std::vector<std::string>> cases[] = {
+      {MURVO_LAUNCHER,
+       "(Windows GUI)",
+       {"KERNEL32.dll", "msvcrt.dll", "USER32.dll", "ADVAPI32.dll"}},
+      {MURVO_CONSOLE_LAUNCHER, "(Windows CUI)", {"KERNEL32.dll", "msvcrt.dll", "ADVAPI32.dll"}},
+  };
+  for (const auto& [launcher, subsystem, dlls] : cases) {
+    EXPECT_NE(peHeaders(launcher).find(subsystem), std::string::npos) << launcher;
+    for (const std::string& dll : importedDlls(launcher))
+      EXPECT_NE(std::find(dlls.begin(), dlls.end(), dll), dlls.end()) << launcher << " " << dll;
+    const std::string image = e2e::readFile(launcher);
+    EXPECT_NE(image.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos);
+    const std::string versionKey("P\0r\0o\0d\0u\0c\0t\0V\0e\0r\0s\0i\0o\0n\0", 28);
+    EXPECT_NE(image.find(versionKey), std::string::npos);
   }
-  const std::string image = e2e::readFile(MURVO_LAUNCHER);
-  EXPECT_NE(image.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos);
-  const std::string versionKey("P\0r\0o\0d\0u\0c\0t\0V\0e\0r\0s\0i\0o\0n\0", 28);
-  EXPECT_NE(image.find(versionKey), std::string::npos);
+}
+
+TEST(WineLaunch, ConsoleTwinTrapsCtrlCWhenTheLapAsksForIt) {
+  // Wine delivers SIGINT to a console program as CTRL_C_EVENT.
+  for (const bool trapped : {true, false}) {
+    WineFolder folder("app.exe", MURVO_CONSOLE_LAUNCHER);
+    folder.writeLap(folder.lap(std::string(trapped ? "murvo.trap.console.ctrl=yes\n" : "") +
+                               "-Dfakejvm.main=wait-exit\n"));
+    e2e::Process process = folder.start({});
+    for (int i = 0; i < 2000 && folder.logLine(mainCall) != "[]"; ++i) usleep(5000);
+    process.signal(SIGINT);
+    const e2e::RunResult result = process.wait(30);
+    EXPECT_FALSE(result.timedOut) << trapped;
+    const bool exitCalled =
+        folder.log().find("CallStaticVoidMethod demo/Main.initiateExit 0\n") != std::string::npos;
+    EXPECT_EQ(exitCalled, trapped);
+    if (trapped) {
+      EXPECT_EQ(result.status, 0);
+    }
+  }
 }
 
 }  // namespace murvo::wine

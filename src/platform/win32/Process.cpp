@@ -1,5 +1,6 @@
 // The process facilities on Windows: the executable's path, the environment
-// and the message box, all in UTF-8 through the system's wide functions.
+// and the line on standard error, all in UTF-8 through the system's wide
+// functions (the box is the GUI launcher's own).
 #include <windows.h>
 
 #include <cstdio>
@@ -38,18 +39,14 @@ std::optional<std::string> environmentVariable(const std::string& name) {
   }
 }
 
-void showMessage(const std::string& text) {
-  writeErrorLine(text);
-  MessageBoxW(nullptr, widen(text).c_str(), nullptr, MB_OK | MB_ICONEXCLAMATION);
-}
-
 void writeErrorLine(const std::string& text) {
   // What the C runtime still holds (it buffers streams that lead to no
   // console) is written first, so that the line comes after it.
   std::fflush(stdout);
   std::fflush(stderr);
   // A GUI program has no console; when its standard error leads somewhere
-  // (a redirection, a script) the line goes there, in UTF-8.
+  // (a redirection, a script) the line goes there, in UTF-8. A console
+  // program always has one.
   const HANDLE standardError = GetStdHandle(STD_ERROR_HANDLE);
   if (standardError != nullptr && standardError != INVALID_HANDLE_VALUE) {
     const std::string line = text + "\r\n";
