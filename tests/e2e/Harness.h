@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,8 @@ class LauncherFolder {
   void writeLap(const std::string& text) const;
   void writeFile(const std::string& relativePath, const std::string& text) const;
   void makeDir(const std::string& relativePath) const;
+  // Standard input of the launches: /dev/null unless set (e.g. to a terminal).
+  void setInput(const std::string& path) { input = path; }
 
   Process start(const std::vector<std::string>& args,
                 const std::vector<std::string>& environment = {}) const;
@@ -58,10 +61,13 @@ class LauncherFolder {
   std::string folder;
   std::string exeName;
   std::vector<std::string> runner;
+  std::string input = "/dev/null";
   mutable int runs = 0;
 };
 
 std::string readFile(const std::string& path);
+// Waits until what `read` gives holds `text` at least `count` times.
+bool awaitCount(const std::function<std::string()>& read, const std::string& text, int count);
 // The class folder of the Java test programs and the JDK's own JVM library.
 std::string javaClasses();
 std::string realJvmLibrary();

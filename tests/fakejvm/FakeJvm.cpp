@@ -8,12 +8,17 @@
 //   -Dfakejvm.fail=<step>            create, findclass, getstaticmethodid, newobjectarray
 //                                    or attach fails
 //   -Dfakejvm.main=<behaviour>       return, wait-exit, exit:<n> or slow-destroy
+//   -Dfakejvm.initiateexit=block     initiateExit never returns, as System.exit
+//                                    in a VM that shuts down
+// A call that comes after DestroyJavaVM has returned is written to standard
+// error, so that a test sees the launcher reach a VM that is gone.
 // Creation fails on -Xnonsense, as a real VM refuses an unknown option, and
 // on any -Dfakejvm option it does not know, so that a mistyped test fails.
 #define _JNI_IMPLEMENTATION_
 #include <jni.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdarg>
@@ -41,6 +46,8 @@ struct State {
   std::string fail;
   std::string mainBehaviour = "return";
   bool noExit = false;
+  bool initiateExitBlocks = false;
+  std::atomic<bool> destroyed{false};
 
   std::mutex logMutex;
   std::mutex mutex;  // guards the members below
@@ -58,6 +65,7 @@ State& state = *new State;
 thread_local Object* pending = nullptr;
 
 void log(const std::string& line) {
+  if (state.destroyed) std::fprintf(stderr, "fakejvm: %s after DestroyJavaVM\n", line.c_str());
   if (state.logPath.empty()) return;
   std::lock_guard lock(state.logMutex);
   if (FILE* file = std::fopen(state.logPath.c_str(), "ab")) {
@@ -115,6 +123,10 @@ bool configure(const std::string& setting) {
   if (name == "log") state.logPath = value;
   if (name == "classes") state.classes = split(value, ',');
   if (name == "noexit") state.noExit = value == "true";
+  if (name == "initiateexit") {
+    state.initiateExitBlocks = true;
+    return value == "block";
+  }
   if (name == "fail") {
     state.fail = value;
     return oneOf(value, {"create", "findclass", "getstaticmethodid", "newobjectarray", "attach"});
@@ -188,9 +200,12 @@ void JNICALL callStaticVoidMethodV(JNIEnv*, jclass, jmethodID id, va_list args) 
     runMain();
   } else {
     log(line + std::to_string(va_arg(args, jint)));
-    std::lock_guard lock(state.mutex);
-    state.exitRequested = true;
-    state.exitCalled.notify_all();
+    {
+      std::lock_guard lock(state.mutex);
+      state.exitRequested = true;
+      state.exitCalled.notify_all();
+    }
+    while (state.initiateExitBlocks) std::this_thread::sleep_for(std::chrono::hours(1));
   }
 }
 
@@ -267,6 +282,7 @@ jint JNICALL destroyJavaVm(JavaVM*) {
   }
   log("DestroyJavaVM");
   if (state.mainBehaviour == "slow-destroy") std::this_thread::sleep_for(std::chrono::seconds(2));
+  state.destroyed = true;
   return JNI_OK;
 }
 
