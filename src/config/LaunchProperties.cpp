@@ -5,6 +5,7 @@
 #include "discovery/JvmLocator.h"
 #include "discovery/VersionOrder.h"
 #include "launcher/ErrorReporter.h"
+#include "launcher/Trace.h"
 #include "platform/DirectoryListing.h"
 #include "platform/PathText.h"
 
@@ -57,19 +58,26 @@ bool LaunchProperties::isTrapConsoleCtrl() const {
 }
 
 bool LaunchProperties::isClassPathOption(const std::string& option) {
-  return option.starts_with("-Djava.class.path");
+  return option == "-Djava.class.path" || option.starts_with("-Djava.class.path=");
 }
 
 void LaunchProperties::addJarsToClassPath(const std::string& folder) {
   guard("Error adding jars to classpath.", [&] {
+    jarFolderGiven = true;
+    // An empty value names no folder; with a separator added it would be the root.
+    if (folder.empty()) return;
     std::string directory = folder;
-    if (directory.empty() || directory.back() != platform::pathSeparator) {
-      directory += platform::pathSeparator;
-    }
+    if (directory.back() != platform::pathSeparator) directory += platform::pathSeparator;
     for (const std::string& name : platform::listJarFiles(directory)) {
+      const std::string path = directory + name;
+      // The JVM would read such a path as several, and an empty one among
+      // them as the current directory.
+      if (path.find(platform::classPathSeparator) != std::string::npos) {
+        if (tracing()) trace("class path: left out " + path + ": it holds the separator");
+        continue;
+      }
       classPath += platform::classPathSeparator;
-      classPath += directory;
-      classPath += name;
+      classPath += path;
     }
   });
 }

@@ -52,11 +52,14 @@ class LaunchProperties {
 
   std::string& getClassPath() { return classPath; }
   void addJarsToClassPath(const std::string& folder);
+  // Whether a jar folder was given, also one that added nothing.
+  bool hasJarFolder() const { return jarFolderGiven; }
 
   bool isVersionGood(const std::string& version);
   void loadProperties();
 
   static bool isJvmOption(const std::string& text) { return !text.empty() && text[0] == '-'; }
+  // "-Djava.class.path" alone or with "=" and a value; no other name.
   static bool isClassPathOption(const std::string& option);
 
  private:
@@ -74,6 +77,7 @@ class LaunchProperties {
   std::string maxJavaVersion;
   std::string trapConsoleCtrl;
   std::string classPath;
+  bool jarFolderGiven = false;
 };
 
 // The launcher's home for an executable path: its folder, or that folder's

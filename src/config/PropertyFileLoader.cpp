@@ -29,6 +29,9 @@ constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 const std::string& PropertyFileLoader::getConfigFileName() {
   return guard("Error getting configuration file name.", [&]() -> const std::string& {
     const std::string& exePath = properties.getExePath();
+    // Without the executable's path the name would be ".lap", a file of the
+    // current directory that nobody configured.
+    if (exePath.empty()) throw LauncherError("no executable path");
     const std::size_t dot = exePath.rfind('.');
     if (dot != std::string::npos && dot != 0 && upperCaseAscii(exePath.substr(dot)) == ".EXE") {
       configFileName = exePath.substr(0, dot) + ".lap";

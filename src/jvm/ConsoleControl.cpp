@@ -1,7 +1,6 @@
 #include "jvm/ConsoleControl.h"
 
-#include <atomic>
-#include <thread>
+#include <mutex>
 
 #include "jvm/JvmLauncher.h"
 #include "platform/ConsoleControl.h"
@@ -10,8 +9,27 @@ namespace murvo {
 
 namespace {
 
-std::atomic<bool> vmDestroyed{false};
-std::atomic<int> callsInside{0};
+// Between the handler's threads and the thread that destroys the VM.
+struct Gate {
+  std::mutex mutex;
+  bool vmDestroyed = false;
+  int callsInside = 0;
+};
+
+// Never destroyed: a handler call may still run while the process ends.
+Gate& gate = *new Gate;
+
+bool enterGate() {
+  std::lock_guard lock(gate.mutex);
+  if (gate.vmDestroyed) return false;
+  ++gate.callsInside;
+  return true;
+}
+
+void leaveGate() {
+  std::lock_guard lock(gate.mutex);
+  --gate.callsInside;
+}
 
 }  // namespace
 
@@ -21,9 +39,10 @@ int consoleCtrlHandler(std::uint32_t event) {
     case platform::ctrlBreak:
     case platform::ctrlClose:
     case platform::ctrlShutdown:
-      ++callsInside;
-      if (!vmDestroyed && activeLauncher) activeLauncher->requestExit();
-      --callsInside;
+      if (activeLauncher && enterGate()) {
+        activeLauncher->requestExit();
+        leaveGate();
+      }
       return 1;
     case platform::ctrlLogoff:
       return 1;
@@ -32,9 +51,15 @@ int consoleCtrlHandler(std::uint32_t event) {
   }
 }
 
-void shutOffConsoleControl() {
-  vmDestroyed = true;
-  while (callsInside != 0) std::this_thread::yield();
+bool vmReachable() {
+  std::lock_guard lock(gate.mutex);
+  return !gate.vmDestroyed;
+}
+
+bool shutOffConsoleControl() {
+  std::lock_guard lock(gate.mutex);
+  gate.vmDestroyed = true;
+  return gate.callsInside == 0;
 }
 
 }  // namespace murvo

@@ -9,8 +9,14 @@ namespace murvo {
 // Returns non-zero when the event counts as handled.
 int consoleCtrlHandler(std::uint32_t event);
 
-// Called once the VM has been destroyed: no handler call reaches the VM
-// afterwards, and any call still inside it has finished when this returns.
-void shutOffConsoleControl();
+// Tested by a handler call before each of its JNI calls: false once the VM
+// has been destroyed.
+bool vmReachable();
+
+// Called once the VM has been destroyed: no handler call makes a JNI call
+// afterwards. A call already inside the VM is not waited for, since one that
+// attaches to or exits a VM that shuts down may never return. True when no
+// call is inside, so that the library may be released.
+bool shutOffConsoleControl();
 
 }  // namespace murvo

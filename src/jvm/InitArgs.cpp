@@ -1,28 +1,61 @@
 // The VM options: the .lap file's option lines with the jar folders' class
 // path merged in.
+#include <string_view>
+
+#include "config/PropertyFileLoader.h"
 #include "jvm/JvmLauncher.h"
 #include "launcher/ErrorReporter.h"
+#include "platform/PathText.h"
 
 namespace murvo {
+
+namespace {
+
+constexpr std::string_view classPathPrefix = "-Djava.class.path=";
+
+// Appends the jars to a class path option. The JVM reads an empty element,
+// and an empty class path, as the current directory: no separator is
+// doubled, and a class path that comes out empty names the .lap file, which
+// is neither a folder nor an archive and so holds no classes.
+void completeClassPath(std::string& option, const std::string& jars, LaunchProperties& properties) {
+  if (option.size() < classPathPrefix.size()) option = classPathPrefix;
+  const bool emptyValue = option.size() == classPathPrefix.size();
+  if (!jars.empty()) {
+    if (!emptyValue && option.back() != platform::classPathSeparator) {
+      option += platform::classPathSeparator;
+    }
+    option += jars;
+  } else if (emptyValue) {
+    const std::string lap = PropertyFileLoader(properties).getConfigFileName();
+    // Split at the separator, its pieces could name anything.
+    if (lap.find(platform::classPathSeparator) != std::string::npos) {
+      throw LauncherError("the .lap file's path holds the class path separator");
+    }
+    option += lap;
+  }
+}
+
+}  // namespace
 
 void JvmLauncher::buildInitArgs(JavaVMInitArgs& args) {
   guard("Error while setting up JVM init arguments.", [&] {
     args = JavaVMInitArgs{};
     args.version = JNI_VERSION_1_2;
     std::vector<std::string>& options = properties->getJvmOptions();
+    // The jar list starts with a separator.
     const std::string& classPath = properties->getClassPath();
-    // The jar list starts with a separator. An empty element would put the
-    // current directory on the class path, so it is dropped wherever the
-    // list would begin a value.
     const std::string jars = classPath.empty() ? classPath : classPath.substr(1);
     bool classPathSeen = false;
     for (std::string& option : options) {
       if (!LaunchProperties::isClassPathOption(option)) continue;
       classPathSeen = true;
-      const bool emptyValue = option.find('=') == option.size() - 1;
-      option += emptyValue ? jars : classPath;
+      completeClassPath(option, jars, *properties);
     }
-    if (!classPathSeen && !classPath.empty()) properties->addJvmOption("-Djava.class.path=" + jars);
+    if (!classPathSeen && properties->hasJarFolder()) {
+      std::string option(classPathPrefix);
+      completeClassPath(option, jars, *properties);
+      properties->addJvmOption(option);
+    }
     // The array lives to the end of the process, like the texts it points at.
     auto* array = new JavaVMOption[options.size()];
     for (std::size_t i = 0; i < options.size(); ++i) {

@@ -113,24 +113,32 @@ jobjectArray JvmLauncher::makeArgumentArray(JNIEnv* env) {
 
 void JvmLauncher::destroyVm(void* library) {
   vm->DestroyJavaVM();
-  // No console event may reach the VM or the library once the VM is gone.
-  shutOffConsoleControl();
-  platform::removeConsoleHandler(consoleCtrlHandler);
-  platform::freeLibrary(library);
+  // The console handler stays installed to the end of the process: an event
+  // from now on reaches neither the VM nor the library, and cannot end the
+  // process with a status the program did not decide. A handler call still
+  // inside the VM keeps the library loaded.
+  if (shutOffConsoleControl()) platform::freeLibrary(library);
 }
 
+// Runs on the handler's thread while the primary thread may destroy the VM at
+// any moment: each JNI call starts only while the VM is still there.
 void JvmLauncher::requestExit() {
   JNIEnv* env = nullptr;
-  if (vm->AttachCurrentThread(reinterpret_cast<void**>(&env), nullptr) < 0) return;
+  if (!vmReachable() || vm->AttachCurrentThread(reinterpret_cast<void**>(&env), nullptr) < 0) {
+    return;
+  }
+  if (!vmReachable()) return;
   jclass mainClass = env->FindClass(toModifiedUtf8(properties->getJniMainClass()).c_str());
+  if (!vmReachable()) return;
   jmethodID initiateExit =
       mainClass ? env->GetStaticMethodID(mainClass, "initiateExit", "(I)V") : nullptr;
+  if (!vmReachable()) return;
   if (initiateExit) {
     env->CallStaticVoidMethod(mainClass, initiateExit, 0);
-  } else if (env->ExceptionOccurred()) {
+  } else if (env->ExceptionOccurred() && vmReachable()) {
     env->ExceptionDescribe();
   }
-  vm->DetachCurrentThread();
+  if (vmReachable()) vm->DetachCurrentThread();
 }
 
 }  // namespace murvo

@@ -11,6 +11,12 @@ namespace {
 
 std::atomic<bool> vmBeingCreated{false};
 
+// The status with which a VM ends on Ctrl+C, closing the console or a
+// shutdown (on POSIX 128 and SIGINT, SIGHUP or SIGTERM): the user ended it.
+bool endedByInterrupt(jint status) {
+  return status == 128 + 2 || status == 128 + 1 || status == 128 + 15;
+}
+
 }  // namespace
 
 void addVmExitHooks(JavaVMInitArgs& args) {
@@ -29,7 +35,9 @@ void setVmBeingCreated(bool creating) {
 }
 
 void JNICALL vmExitHook(jint status) {
-  if (vmBeingCreated && status != 0) fatalError("Cannot create Java VM");
+  if (vmBeingCreated && status != 0 && !endedByInterrupt(status)) {
+    fatalError("Cannot create Java VM");
+  }
 }
 
 void JNICALL vmAbortHook() {

@@ -18,7 +18,8 @@ void setVmBeingCreated(bool creating);
 
 // The hooks, as the VM calls them, on any of its threads. A status of 0
 // while the VM is being created is the VM's own success (it has printed
-// what an option asked for and ends), and stays.
+// what an option asked for and ends), and stays; so does the status of an
+// interrupt (Ctrl+C, SIGTERM) that ends the VM while it starts.
 void JNICALL vmExitHook(jint status);
 void JNICALL vmAbortHook();
 

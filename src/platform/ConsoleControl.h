@@ -17,11 +17,9 @@ enum ConsoleEvent : std::uint32_t {
 // Returns non-zero when the event counts as handled.
 using ConsoleHandler = int (*)(std::uint32_t event);
 
-// Installs the handler; false when the system refuses. The handler is called
-// on a thread other than the one that installed it.
+// Installs the handler for the rest of the process; false when the system
+// refuses. The handler is called on a thread other than the one that
+// installed it, and taking an event never blocks the thread it interrupts.
 bool installConsoleHandler(ConsoleHandler handler);
-// Removes the handler again: no new call of it starts afterwards. Does
-// nothing when none is installed.
-void removeConsoleHandler(ConsoleHandler handler);
 
 }  // namespace murvo::platform

@@ -4,8 +4,8 @@
 
 namespace murvo::platform {
 
-// The full path of the running executable, never truncated; empty when the
-// system cannot tell.
+// The full path of the running executable, never truncated (for one deleted
+// while it runs, the path it had); empty when the system cannot tell.
 std::string executablePath();
 
 }  // namespace murvo::platform

@@ -14,8 +14,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
+#include <random>
+#include <set>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "Harness.h"
 
@@ -62,21 +65,6 @@ std::string manyLines() {
                          : "other" + std::to_string(i) + "=v\n";
   }
   return text;
-}
-
-// Waits until what `read` gives holds `text` at least `count` times.
-bool awaitCount(const std::function<std::string()>& read, const std::string& text, int count) {
-  for (int i = 0; i < 1000; ++i) {
-    int found = 0;
-    const std::string content = read();
-    for (std::size_t at = content.find(text); at != std::string::npos;
-         at = content.find(text, at + 1)) {
-      ++found;
-    }
-    if (found >= count) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return false;
 }
 
 TEST(BadInput, EndsInOneMessageAndStatusOneAtOnce) {
@@ -231,23 +219,122 @@ TEST(BadInput, FiftyTrappedInterruptsEachCallInitiateExit) {
   EXPECT_NE(result.out.find("initiateExit 0 #50\ndone 50\n"), std::string::npos) << result.out;
 }
 
+// Also when initiateExit never returns, as System.exit in a VM that shuts
+// down: the launcher ends with main's status, and no call reaches the VM
+// after DestroyJavaVM (the test double says so on standard error).
 TEST(BadInput, InterruptsWhileTheVmIsDestroyedDoNoHarm) {
-  LauncherFolder app;
-  const std::string log = app.dir() + "/jvm.log";
-  app.writeLap(std::string("murvo.jvm.path=") + FAKE_JVM_LIBRARY +
-               "\nmurvo.main.class=demo.Main\nmurvo.trap.console.ctrl=yes\n"
-               "-Dfakejvm.classes=demo/Main\n-Dfakejvm.main=slow-destroy\n-Dfakejvm.log=" +
-               log + "\n");
-  Process process = app.start({});
-  ASSERT_TRUE(awaitCount([&] { return readFile(log); }, "DestroyJavaVM", 1));
-  for (int i = 0; i < 5; ++i) {
-    process.signal(SIGINT);
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  for (const char* initiateExit : {"", "-Dfakejvm.initiateexit=block\n"}) {
+    SCOPED_TRACE(initiateExit);
+    LauncherFolder app;
+    const std::string log = app.dir() + "/jvm.log";
+    app.writeLap(std::string("murvo.jvm.path=") + FAKE_JVM_LIBRARY +
+                 "\nmurvo.main.class=demo.Main\nmurvo.trap.console.ctrl=yes\n"
+                 "-Dfakejvm.classes=demo/Main\n-Dfakejvm.main=slow-destroy\n-Dfakejvm.log=" +
+                 log + "\n" + initiateExit);
+    Process process = app.start({});
+    ASSERT_TRUE(awaitCount([&] { return readFile(log); }, "DestroyJavaVM", 1));
+    for (int i = 0; i < 5; ++i) {
+      process.signal(SIGINT);
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    ASSERT_TRUE(awaitCount([&] { return readFile(log); }, "initiateExit", 1));
+    const RunResult result = process.wait(promptly);
+    EXPECT_FALSE(result.timedOut);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.err, "");
   }
-  const RunResult result = process.wait(promptly);
-  EXPECT_FALSE(result.timedOut);
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.err, "");
+}
+
+// One launch of demo.ShutdownRace with signals at a chosen moment.
+struct RaceLaunch {
+  bool exits;  // initiateExit calls System.exit(7)
+  int signal;
+  int count;                        // signals sent at once
+  std::chrono::milliseconds delay;  // after the start
+  bool trapped = false;             // "main" was printed before the signals: the trap was on
+  RunResult result = {};
+};
+
+// Before the trap the signal is the system's or the JVM's to handle; the
+// JVM's start-up may then fail, as it does under java.
+bool startUpInterrupted(const RaceLaunch& launch) {
+  return !launch.trapped &&
+         launch.result.out.find("Error occurred during initialization of VM") != std::string::npos;
+}
+
+// The statuses the launch may end with, told by what the program printed.
+std::set<int> raceEndings(const RaceLaunch& launch) {
+  std::set<int> statuses;
+  if (!launch.trapped) statuses.insert(128 + launch.signal);
+  if (startUpInterrupted(launch)) statuses.insert(1);
+  if (launch.result.out.find("initiateExit") != std::string::npos) {
+    // System.exit takes effect, or blocks in a VM that already shuts down.
+    statuses.insert(0);
+    if (launch.exits) statuses.insert(7);
+  } else if (launch.trapped) {
+    statuses.insert(0);
+  }
+  return statuses;
+}
+
+// Launches on the real JDK with the trap on, each with a signal at a random
+// moment from start-up to after the shutdown hook (a burst now and then),
+// with and without System.exit in initiateExit: every launch ends within its
+// limit, with the status that the program decided.
+TEST(BadInput, SignalsAtAnyMomentEndTheLaunchWithTheProgramsStatus) {
+  using std::chrono::milliseconds;
+  const unsigned seed = std::random_device{}();
+  SCOPED_TRACE("seed " + std::to_string(seed));
+  const std::string lap = realJdkLap("demo.ShutdownRace", "murvo.trap.console.ctrl=yes\n");
+  // The length of a launch without a signal sets the range of the moments.
+  LauncherFolder calibration;
+  calibration.writeLap(lap);
+  const auto begin = std::chrono::steady_clock::now();
+  const RunResult plain = calibration.run({"100", "100"});
+  const auto length =
+      std::chrono::duration_cast<milliseconds>(std::chrono::steady_clock::now() - begin);
+  ASSERT_EQ(plain.status, 0);
+  ASSERT_EQ(plain.out, "main\nhook\n");
+
+  constexpr int runners = 3, launchesEach = 40;
+  std::vector<RaceLaunch> launches;
+  std::mt19937 random(seed);
+  for (int i = 0; i < runners * launchesEach; ++i) {
+    const int signals[] = {SIGINT, SIGTERM, SIGHUP};
+    launches.push_back({i % 2 == 0, signals[random() % 3], random() % 4 == 0 ? 10 : 1,
+                        milliseconds(random() % (length.count() * 3 / 2))});
+  }
+  // Made before any launch starts: a copy still open for writing in one
+  // thread would be inherited by a launch of another and fail its start.
+  std::vector<LauncherFolder> folders(runners);
+  for (const LauncherFolder& folder : folders) folder.writeLap(lap);
+  std::vector<std::thread> threads;
+  for (int r = 0; r < runners; ++r) {
+    threads.emplace_back([&, r] {
+      for (int i = r; i < runners * launchesEach; i += runners) {
+        RaceLaunch& launch = launches[i];
+        Process process = folders[r].start({"100", "100", launch.exits ? "exit" : "return"});
+        std::this_thread::sleep_for(launch.delay);
+        launch.trapped = process.outputSoFar().find("main") != std::string::npos;
+        for (int k = 0; k < launch.count; ++k) process.signal(launch.signal);
+        launch.result = process.wait(20);
+      }
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  for (const RaceLaunch& launch : launches) {
+    SCOPED_TRACE(testing::Message() << "signal " << launch.signal << " x" << launch.count
+                                    << " after " << launch.delay.count() << " ms, "
+                                    << (launch.exits ? "exit" : "return") << "; out:\n"
+                                    << launch.result.out << "err:\n"
+                                    << launch.result.err);
+    EXPECT_FALSE(launch.result.timedOut);
+    EXPECT_EQ(raceEndings(launch).count(launch.result.status), 1u)
+        << "status " << launch.result.status;
+    if (!startUpInterrupted(launch)) {
+      EXPECT_EQ(launch.result.err, "");
+    }
+  }
 }
 
 // The launcher's exit status with `errorFd` as its standard error (-1:

@@ -99,6 +99,21 @@ void LauncherFolder::makeDir(const std::string& relativePath) const {
   fs::create_directories(folder + "/" + relativePath);
 }
 
+// Waits until what `read` gives holds `text` at least `count` times.
+bool awaitCount(const std::function<std::string()>& read, const std::string& text, int count) {
+  for (int i = 0; i < 1000; ++i) {
+    int found = 0;
+    const std::string content = read();
+    for (std::size_t at = content.find(text); at != std::string::npos;
+         at = content.find(text, at + 1)) {
+      ++found;
+    }
+    if (found >= count) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return false;
+}
+
 Process LauncherFolder::start(const std::vector<std::string>& args,
                               const std::vector<std::string>& environment) const {
   const int run = runs++;
@@ -119,7 +134,7 @@ Process LauncherFolder::start(const std::vector<std::string>& args,
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 0, input.c_str(), O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0644);
   posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,

@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,8 @@ class LauncherFolder {
   void makeDir(const std::string& relativePath) const;
   // Later runs start in `relativePath` instead of the launcher's folder.
   void startIn(const std::string& relativePath) { workingDir = folder + "/" + relativePath; }
+  // Standard input of the launches: /dev/null unless set (e.g. to a terminal).
+  void setInput(const std::string& path) { input = path; }
 
   Process start(const std::vector<std::string>& args,
                 const std::vector<std::string>& environment = {}) const;
@@ -61,10 +64,13 @@ class LauncherFolder {
   std::string exeName;
   std::vector<std::string> runner;
   std::string workingDir;
+  std::string input = "/dev/null";
   mutable int runs = 0;
 };
 
 std::string readFile(const std::string& path);
+// Waits until what `read` gives holds `text` at least `count` times.
+bool awaitCount(const std::function<std::string()>& read, const std::string& text, int count);
 // The class folder of the Java test programs and the JDK's own JVM library.
 std::string javaClasses();
 std::string realJvmLibrary();

@@ -78,20 +78,46 @@ TEST(RealJdk, OptionsAndJarFoldersReachTheVm) {
                             "/more/c.jar:" + lib + "a.jar:" + lib + "b.jar\n");
 }
 
-TEST(RealJdk, JarFolderAloneGivesClassPathWithoutEmptyElement) {
-  LauncherFolder app;
-  app.makeDir("lib");
-  app.writeFile("lib/x.jar", "");
-  app.writeLap("murvo.jvm.path=" + realJvmLibrary() +
-               "\nmurvo.main.class=demo.Probe\nmurvo.classpath.jars.dir=${SELF_HOME}/lib\n");
-  // The class is not on the class path: the current directory must not count.
-  app.writeFile("Probe.class", readFile(javaClasses() + "/demo/Probe.class"));
-  RunResult result = app.run();
-  EXPECT_EQ(result.status, 1);
-  EXPECT_TRUE(result.err.starts_with(
-      "Exception in thread \"main\" java.lang.NoClassDefFoundError: demo/Probe\n"))
-      << result.err;
-  EXPECT_TRUE(result.err.ends_with(failure("Cannot find main Java class demo/Probe")));
+// A class planted in the current directory never runs through the
+// launcher's own work on the class path: however the .lap's class path comes
+// out (empty, only jars, jars that cannot be named on it), the current
+// directory is not on it.
+TEST(RealJdk, ConfiguredClassPathNeverGainsTheCurrentDirectory) {
+  const std::string trace =
+      "murvo: class path: left out @DIR@/odd/a::b.jar: it holds the separator\n";
+  const std::pair<std::string, std::string> cases[] = {
+      {"murvo.classpath.jars.dir=${SELF_HOME}/lib\n", ""},
+      {"-Djava.class.path=\n", ""},
+      {"-Djava.class.path\n", ""},
+      {"murvo.classpath.jars.dir=\n", ""},
+      {"murvo.classpath.jars.dir=${SELF_HOME}/empty\n", ""},
+      {"-Djava.class.path=${SELF_HOME}/lib:\nmurvo.classpath.jars.dir=${SELF_HOME}/lib\n", ""},
+      {"-Djava.class.path\nmurvo.classpath.jars.dir=${SELF_HOME}/lib\n", ""},
+      {"-Djava.class.path.extra=x\nmurvo.classpath.jars.dir=${SELF_HOME}/lib\n", ""},
+      {"murvo.classpath.jars.dir=${SELF_HOME}/odd\n", trace},
+  };
+  for (const auto& [lines, traced] : cases) {
+    SCOPED_TRACE(lines);
+    LauncherFolder app;
+    app.makeDir("demo");
+    app.makeDir("empty");
+    app.makeDir("lib");
+    app.makeDir("odd");
+    for (const char* jar : {"lib/x.jar", "odd/a::b.jar"}) app.writeFile(jar, "");
+    // The launcher's folder is the current directory of its launches.
+    app.writeFile("demo/Probe.class", readFile(javaClasses() + "/demo/Probe.class"));
+    app.writeLap("murvo.jvm.path=" + realJvmLibrary() + "\nmurvo.main.class=demo.Probe\n" + lines);
+    const RunResult result = app.run({}, {"MURVO_TRACE=-"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_TRUE(result.err.ends_with(failure("Cannot find main Java class demo/Probe")))
+        << result.err;
+    std::string expectedTrace = traced;
+    if (const std::size_t at = expectedTrace.find("@DIR@"); at != std::string::npos) {
+      expectedTrace.replace(at, 5, app.dir());
+    }
+    EXPECT_NE(result.err.find(expectedTrace), std::string::npos) << result.err;
+  }
 }
 
 TEST(RealJdk, FailuresOfTheLaunch) {

@@ -17,6 +17,10 @@
 //                                    double's own, as a JVM loads the libraries of its home
 // Built as vendor/jvm.dll (Windows), the double needs fakeruntime.dll, as a
 // real jvm.dll needs the C runtime DLLs of its Java home.
+//   -Dfakejvm.initiateexit=block     initiateExit never returns, as System.exit
+//                                    in a VM that shuts down
+// A call that comes after DestroyJavaVM has returned is written to standard
+// error, so that a test sees the launcher reach a VM that is gone.
 // Creation fails on -Xnonsense, as a real VM refuses an unknown option, and
 // on any -Dfakejvm option it does not know, so that a mistyped test fails.
 // The options "exit" and "abort" carry the invocation interface's hooks.
@@ -28,6 +32,7 @@
 #endif
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdarg>
@@ -58,6 +63,8 @@ struct State {
   bool noExit = false;
   void(JNICALL* exitHook)(jint) = nullptr;
   void(JNICALL* abortHook)() = nullptr;
+  bool initiateExitBlocks = false;
+  std::atomic<bool> destroyed{false};
 
   std::mutex logMutex;
   std::mutex mutex;  // guards the members below
@@ -75,6 +82,7 @@ State& state = *new State;
 thread_local Object* pending = nullptr;
 
 void log(const std::string& line) {
+  if (state.destroyed) std::fprintf(stderr, "fakejvm: %s after DestroyJavaVM\n", line.c_str());
   if (state.logPath.empty()) return;
   std::lock_guard lock(state.logMutex);
   if (FILE* file = std::fopen(state.logPath.c_str(), "ab")) {
@@ -132,6 +140,10 @@ bool configure(const std::string& setting) {
   if (name == "log") state.logPath = value;
   if (name == "classes") state.classes = split(value, ',');
   if (name == "noexit") state.noExit = value == "true";
+  if (name == "initiateexit") {
+    state.initiateExitBlocks = true;
+    return value == "block";
+  }
   if (name == "fail") {
     state.fail = value;
     return oneOf(value, {"create", "create-abort", "findclass", "getstaticmethodid",
@@ -266,9 +278,12 @@ void JNICALL callStaticVoidMethodV(JNIEnv*, jclass, jmethodID id, va_list args) 
     runMain();
   } else {
     log(line + std::to_string(va_arg(args, jint)));
-    std::lock_guard lock(state.mutex);
-    state.exitRequested = true;
-    state.exitCalled.notify_all();
+    {
+      std::lock_guard lock(state.mutex);
+      state.exitRequested = true;
+      state.exitCalled.notify_all();
+    }
+    while (state.initiateExitBlocks) std::this_thread::sleep_for(std::chrono::hours(1));
   }
 }
 
@@ -376,6 +391,7 @@ jint JNICALL destroyJavaVm(JavaVM*) {
   }
   log("DestroyJavaVM");
   if (state.mainBehaviour == "slow-destroy") std::this_thread::sleep_for(std::chrono::seconds(2));
+  state.destroyed = true;
   return JNI_OK;
 }
 

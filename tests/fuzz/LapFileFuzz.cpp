@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "FuzzSupport.h"
@@ -82,6 +83,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     murvo::JvmLauncher(properties).buildInitArgs(args);
     require(args.nOptions == static_cast<jint>(properties.getJvmOptions().size()),
             "every option reaches the VM arguments");
+    for (const std::string& option : properties.getJvmOptions()) {
+      require(!murvo::LaunchProperties::isClassPathOption(option) ||
+                  option.size() > std::string_view("-Djava.class.path=").size(),
+              "no class path is empty (the JVM would read the current directory)");
+    }
     delete[] args.options;
     properties.getJvmPath();
   } catch (const murvo::FailureReported& failure) {

@@ -51,6 +51,23 @@ TEST_F(JarFolder, FoldersAddInTheOrderGivenAndOnesThatCannotBeListedAddNothing) 
             entry("two/a.jar") + entry("one/z.jar") + entry("two/a.jar"));
 }
 
+// A jar whose path holds the class path separator cannot be named on a class
+// path; an empty folder value names no folder (not the root) but counts as
+// a jar folder given.
+TEST_F(JarFolder, SeparatorsInAPathAndAnEmptyFolderAddNothing) {
+  const std::string sep(1, platform::classPathSeparator);
+  dir.write("lib/a" + sep + sep + "b.jar", "");
+  dir.write("odd" + sep + "dir/c.jar", "");
+  LaunchProperties properties;
+  EXPECT_FALSE(properties.hasJarFolder());
+  for (const std::string& folder :
+       {dir.file("lib"), dir.file("odd" + sep + "dir"), std::string()}) {
+    properties.addJarsToClassPath(folder);
+  }
+  EXPECT_EQ(properties.getClassPath(), jars);
+  EXPECT_TRUE(properties.hasJarFolder());
+}
+
 #ifndef _WIN32
 // Regular files and links to them count; a link to a folder, a dangling link
 // and a named pipe (which could block the JVM) do not.

@@ -132,5 +132,11 @@ TEST(PropertyFileLoaderDeathTest, AFileThatCannotBeReadIsReportedByTheLoader) {
   EXPECT_EXIT(properties.loadProperties(), testing::ExitedWithCode(1), message);
 }
 
+TEST(PropertyFileLoaderDeathTest, WithoutTheExecutablesPathNoFileIsRead) {
+  LaunchProperties properties;  // no path: the name would be ".lap" of the current directory
+  EXPECT_EXIT(properties.loadProperties(), testing::ExitedWithCode(1),
+              test::launcherMessage("Error getting configuration file name."));
+}
+
 }  // namespace
 }  // namespace murvo

@@ -27,6 +27,7 @@ TEST(VmExitHooksDeathTest, OnlyAnEndWhileTheVmIsCreatedIsReported) {
       {"exit 2 while created", true, [] { vmExitHook(2); }, 1,
        launcherMessage("Cannot create Java VM")},
       {"exit 0 while created", true, [] { vmExitHook(0); }, 7, exactStderr("")},
+      {"Ctrl+C while created", true, [] { vmExitHook(130); }, 7, exactStderr("")},
       {"System.exit(3) of the program", false, [] { vmExitHook(3); }, 7, exactStderr("")},
       {"abort of a running VM", false, [] { vmAbortHook(); }, 7, exactStderr("")},
   };

@@ -2,6 +2,7 @@
 // the .lap file found from GetModuleFileNameA, jar folders listed with
 // _findfirst, the JVM library loaded with LoadLibraryA, and every failure on
 // standard error with status 1; for the GUI launcher and its console twin alike.
+#include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
@@ -279,6 +280,30 @@ TEST(WineLaunch, ConsoleTwinTrapsCtrlCWhenTheLapAsksForIt) {
       EXPECT_EQ(result.status, 0);
     }
   }
+}
+
+// Ctrl+C while the VM is destroyed, with an initiateExit that never returns
+// (System.exit in a VM that shuts down): the launch still ends with main's
+// status, and no call reaches the VM after DestroyJavaVM (the test double
+// would say so on standard error). Wine turns SIGINT into Ctrl+C for a
+// program whose standard input is a terminal.
+TEST(WineLaunch, CtrlCWhileTheVmIsDestroyedEndsTheLaunchWithMainsStatus) {
+  const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_TRUE(terminal >= 0 && grantpt(terminal) == 0 && unlockpt(terminal) == 0);
+  WineFolder folder;
+  folder.setInput(ptsname(terminal));
+  folder.writeLap(folder.lap(
+      "murvo.trap.console.ctrl=yes\n-Dfakejvm.main=slow-destroy\n-Dfakejvm.initiateexit=block\n"));
+  e2e::Process process = folder.start({});
+  const auto log = [&] { return folder.log(); };
+  ASSERT_TRUE(e2e::awaitCount(log, "DestroyJavaVM", 1));
+  process.signal(SIGINT);
+  ASSERT_TRUE(e2e::awaitCount(log, "CallStaticVoidMethod demo/Main.initiateExit 0", 1));
+  const e2e::RunResult result = process.wait(10);
+  close(terminal);
+  EXPECT_FALSE(result.timedOut);
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.err, "");
 }
 
 }  // namespace murvo::wine

@@ -2,10 +2,12 @@
 // and the lines on standard error.
 #include <pthread.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 #include <vector>
 
 #include "platform/Environment.h"
@@ -14,15 +16,35 @@
 
 namespace murvo::platform {
 
+namespace {
+
+constexpr const char* runningExecutable = "/proc/self/exe";
+
+bool namesRunningExecutable(const std::string& path) {
+  struct stat running;
+  struct stat named;
+  return stat(runningExecutable, &running) == 0 && stat(path.c_str(), &named) == 0 &&
+         running.st_dev == named.st_dev && running.st_ino == named.st_ino;
+}
+
+}  // namespace
+
 std::string executablePath() {
   std::vector<char> buffer(256);
-  while (true) {
-    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (length < 0) return {};
-    if (static_cast<std::size_t>(length) < buffer.size())
-      return {buffer.data(), buffer.data() + length};
+  ssize_t length;
+  while ((length = readlink(runningExecutable, buffer.data(), buffer.size())) >= 0 &&
+         static_cast<std::size_t>(length) == buffer.size()) {
     buffer.resize(buffer.size() * 2);
   }
+  if (length < 0) return {};
+  std::string path(buffer.data(), static_cast<std::size_t>(length));
+  // The link of an executable deleted while it runs reads as its path with
+  // " (deleted)" appended; a file that is really named so is kept.
+  constexpr std::string_view deleted = " (deleted)";
+  if (path.ends_with(deleted) && !namesRunningExecutable(path)) {
+    path.resize(path.size() - deleted.size());
+  }
+  return path;
 }
 
 std::optional<std::string> environmentVariable(const std::string& name) {

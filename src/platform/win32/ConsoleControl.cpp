@@ -19,8 +19,4 @@ bool installConsoleHandler(ConsoleHandler handler) {
   return SetConsoleCtrlHandler(onConsoleEvent, TRUE) != 0;
 }
 
-void removeConsoleHandler(ConsoleHandler) {
-  SetConsoleCtrlHandler(onConsoleEvent, FALSE);
-}
-
 }  // namespace murvo::platform
