@@ -7,6 +7,7 @@
 #include "config/TextRoutines.h"
 #include "config/VariableResolver.h"
 #include "launcher/ErrorReporter.h"
+#include "launcher/Trace.h"
 #include "platform/FileAccess.h"
 #include "platform/PathText.h"
 #include "platform/TextEncoding.h"
@@ -45,6 +46,7 @@ const std::string& PropertyFileLoader::getConfigFileName() {
 void PropertyFileLoader::load() {
   guardOwnText("Error loading properties from configuration file.", [&] {
     const std::string& fileName = getConfigFileName();
+    if (tracing()) trace(".lap file: " + fileName);
     const std::optional<std::string> bytes = platform::readRegularFile(fileName);
     if (!bytes) throw LauncherError("Could not open file " + fileName);
     applyInPassOrder(readPropertyLines(platform::userFileTextToUtf8(*bytes)));
@@ -104,6 +106,7 @@ void PropertyFileLoader::processProperty(const std::string& line) {
   guard("Error processing property.", [&] {
     std::string substituted = line;
     VariableResolver(properties).resolve(substituted);
+    if (tracing()) trace("property: " + substituted);
     std::string name;
     std::string value;
     if (hasSeparator(substituted)) {

@@ -3,6 +3,7 @@
 #include <mutex>
 
 #include "jvm/JvmLauncher.h"
+#include "launcher/Trace.h"
 #include "platform/ConsoleControl.h"
 
 namespace murvo {
@@ -39,6 +40,7 @@ int consoleCtrlHandler(std::uint32_t event) {
     case platform::ctrlBreak:
     case platform::ctrlClose:
     case platform::ctrlShutdown:
+      if (tracing()) trace("console event " + std::to_string(event) + ": asking initiateExit");
       if (activeLauncher && enterGate()) {
         activeLauncher->requestExit();
         leaveGate();

@@ -51,6 +51,11 @@ int JvmLauncher::run() {
     if (tracing()) trace("JVM library: " + jvmPath);
 
     encodeOptionsFor(jvmPath, args);
+    if (tracing()) {
+      for (jint i = 0; i < args.nOptions; ++i) {
+        trace("JVM option: " + std::string(args.options[i].optionString));
+      }
+    }
     platform::searchLibrariesIn(runtimeLibraryFolder(jvmPath));
     void* library = platform::loadLibrary(jvmPath);
     if (!library) {
@@ -69,13 +74,21 @@ int JvmLauncher::run() {
     setVmBeingCreated(true);
     const jint created = createJavaVm(&createdVm, reinterpret_cast<void**>(&env), &args);
     setVmBeingCreated(false);
+    if (tracing()) trace("JNI_CreateJavaVM: " + std::to_string(created));
     if (created < 0) throw LauncherError("Cannot create Java VM");
     vm = createdVm;
 
     const std::string& mainClassName = properties->getJniMainClass();
+    if (tracing()) {
+      trace("main class " + mainClassName + ", " +
+            std::to_string(properties->getProgramArgs().size()) + " arguments");
+    }
     jclass mainClass = env->FindClass(toModifiedUtf8(mainClassName).c_str());
+    if (tracing()) trace(std::string("FindClass: ") + (mainClass ? "found" : "not found"));
     if (!mainClass) lookupFailed(env, "Cannot find main Java class " + mainClassName);
     jmethodID mainMethod = env->GetStaticMethodID(mainClass, "main", "([Ljava/lang/String;)V");
+    if (tracing())
+      trace(std::string("GetStaticMethodID main: ") + (mainMethod ? "found" : "not found"));
     if (!mainMethod) lookupFailed(env, "Cannot find main method in Java class");
 
     jobjectArray arguments = makeArgumentArray(env);
@@ -85,9 +98,12 @@ int JvmLauncher::run() {
       if (!platform::installConsoleHandler(consoleCtrlHandler)) {
         throw LauncherError("Unable to catch console ctrl events");
       }
+      if (tracing()) trace("console events trapped");
     }
+    if (tracing()) trace("calling main");
     env->CallStaticVoidMethod(mainClass, mainMethod, arguments);
     const bool mainThrew = handOverUncaughtException(env);
+    if (tracing()) trace(mainThrew ? "main ended by an exception" : "main returned");
     destroyVm(library);
     return mainThrew ? 1 : 0;
   });
@@ -113,6 +129,7 @@ jobjectArray JvmLauncher::makeArgumentArray(JNIEnv* env) {
 
 void JvmLauncher::destroyVm(void* library) {
   vm->DestroyJavaVM();
+  if (tracing()) trace("DestroyJavaVM returned");
   // The console handler stays installed to the end of the process: an event
   // from now on reaches neither the VM nor the library, and cannot end the
   // process with a status the program did not decide. A handler call still

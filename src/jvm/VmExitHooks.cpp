@@ -4,6 +4,7 @@
 #include <atomic>
 
 #include "launcher/ErrorReporter.h"
+#include "launcher/Trace.h"
 
 namespace murvo {
 
@@ -35,12 +36,14 @@ void setVmBeingCreated(bool creating) {
 }
 
 void JNICALL vmExitHook(jint status) {
+  if (tracing()) trace("the VM ends the process: exit status " + std::to_string(status));
   if (vmBeingCreated && status != 0 && !endedByInterrupt(status)) {
     fatalError("Cannot create Java VM");
   }
 }
 
 void JNICALL vmAbortHook() {
+  if (tracing()) trace("the VM aborts");
   if (vmBeingCreated) fatalError("Cannot create Java VM");
 }
 

@@ -23,6 +23,7 @@ bool throwInsteadOfExit = false;
       message += detail;
     }
     if (throwInsteadOfExit) throw FailureReported{message};
+    if (tracing()) trace("failure: " + message + "; exit status 1");
     showErrorMessage(message);
   } catch (const FailureReported&) {
     throw;

@@ -2,6 +2,7 @@
 
 #include "jvm/JvmLauncher.h"
 #include "launcher/ErrorReporter.h"
+#include "launcher/Trace.h"
 #include "platform/ExecutablePath.h"
 
 namespace murvo {
@@ -9,7 +10,9 @@ namespace murvo {
 int launcherMain(int argc, char** argv) {
   return guardWithoutDetail([&] {
     LaunchProperties launchCopy = *createLaunchProperties(argc, argv);
-    return launchProgram(launchCopy);
+    const int status = launchProgram(launchCopy);
+    if (tracing()) trace("exit status " + std::to_string(status));
+    return status;
   });
 }
 
@@ -17,6 +20,7 @@ LaunchProperties* createLaunchProperties(int argc, char** argv) {
   return guardWithoutDetail([&] {
     auto* properties = new LaunchProperties();
     properties->setExePath(platform::executablePath());
+    if (tracing()) trace("executable: " + properties->getExePath());
     for (int i = 1; i < argc; ++i) properties->addProgramArg(argv[i]);
     properties->loadProperties();
     return properties;

@@ -115,6 +115,56 @@ TEST(Discovery, RelativeJvmPathAndJavaHomeAreTakenFromTheExecutablesFolder) {
   }
 }
 
+// MURVO_TRACE shows the launch, on standard error for "-" or appended to a
+// file; a trace that cannot be written changes nothing.
+TEST(Discovery, TraceShowsTheLaunchStepByStep) {
+  const std::string jdk = std::string(JDK_HOME);
+  for (const bool works : {true, false}) {
+    for (const std::string target : {"-", "trace.txt", "/nonexistent/trace.txt"}) {
+      SCOPED_TRACE(target + (works ? " works" : " fails"));
+      LauncherFolder app;
+      app.writeLap(lapWithoutJvm(std::string("-Dx=${SELF_HOME}\n") +
+                                 (works ? "" : "murvo.max.java.version=1.8\n")));
+      std::vector<std::string> variables = {"JAVA_HOME=" + jdk, "MURVO_TRACE=" + target};
+      const RunResult result = app.run({"a", "b"}, variables);
+      EXPECT_EQ(result.status, works ? 0 : 1);
+      const std::string trace =
+          "\n" + (target == "-" ? result.err : readFile(app.dir() + "/" + target));
+      if (target.starts_with("/")) {
+        EXPECT_EQ(result.err.empty(), works) << result.err;
+        continue;
+      }
+      const std::vector<std::string> lines =
+          works ? std::vector<std::string>{"murvo: executable: " + app.exePath(),
+                                           "murvo: .lap file: " + app.exePath() + ".lap",
+                                           "murvo: property: -Dx=" + app.dir(),
+                                           "murvo: discovery: JAVA_HOME: Java " + jdkVersion(),
+                                           "murvo: JVM library: " + jdk + "/lib/server/libjvm.so",
+                                           "murvo: JVM option: -Dx=" + app.dir(),
+                                           "murvo: JNI_CreateJavaVM: 0",
+                                           "murvo: main class demo/Probe, 2 arguments",
+                                           "murvo: main returned",
+                                           "murvo: exit status 0"}
+                : std::vector<std::string>{
+                      "murvo: discovery: SOFTWARE\\JavaSoft\\Java Runtime Environment: "
+                      "CurrentVersion " +
+                          jdkVersion(),
+                      "murvo: discovery: none of ",
+                      "murvo: failure: Error in Java launcher. Incorrect current installed Java "
+                      "version:" +
+                          jdkVersion() + "; exit status 1"};
+      std::size_t at = 0;
+      for (const std::string& line : lines) {
+        at = trace.find("\n" + line, at);
+        ASSERT_NE(at, std::string::npos) << line << "\nin:\n" << trace;
+      }
+    }
+  }
+  LauncherFolder quiet;
+  quiet.writeLap(lapWithoutJvm());
+  EXPECT_EQ(quiet.run({}, environment).err, "");
+}
+
 TEST(Discovery, DevelopmentKitAndConfiguredHomeBuildTheLibraryPath) {
   for (const char* lines : {"murvo.java.bundle=SDK\n", "murvo.java.home.path=" JDK_HOME "\n",
                             "murvo.bin.jvm.dir=server\n"}) {

@@ -89,6 +89,20 @@ TEST(WineLaunch, EveryCharacterSurvivesInPathsValuesAndMessages) {
   EXPECT_EQ(folder.logLine(mainCall), "[Ж]");
 }
 
+TEST(WineLaunch, TraceIsAppendedToTheFileMurvoTraceNames) {
+  WineFolder folder;
+  folder.writeLap(folder.lap("-Dv=1\n"));
+  ASSERT_EQ(folder.run({}, {"MURVO_TRACE=" + folder.win("журнал.txt")}).status, 0);
+  ASSERT_EQ(folder.run({}, {"MURVO_TRACE=" + folder.win("журнал.txt")}).status, 0);
+  const std::string trace = e2e::readFile(folder.dir() + "/журнал.txt");
+  const std::string library = "murvo: JVM library: " + folder.win("jvm.dll") + "\n";
+  const std::size_t first = trace.find(library);
+  EXPECT_NE(first, std::string::npos) << trace;
+  EXPECT_NE(trace.find(library, first + 1), std::string::npos) << trace;
+  EXPECT_NE(trace.find("murvo: JVM option: -Dv=1\n"), std::string::npos) << trace;
+  EXPECT_TRUE(trace.ends_with("murvo: exit status 0\n")) << trace;
+}
+
 // A .lap saved by an older editor in code page 1252 means what it meant; a
 // JVM that reads its options in that code page gets them so.
 TEST(WineLaunch, LapFilesAndJvmOptionsMeetTheirCodePages) {
