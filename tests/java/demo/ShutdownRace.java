@@ -17,10 +17,15 @@ public class ShutdownRace {
     final long hook = Long.parseLong(args[1]);
     exit = args.length > 2 && args[2].equals("exit");
     System.out.println("main");
-    Runtime.getRuntime().addShutdownHook(new Thread(() -> {
-      System.out.println("hook");
-      pause(hook);
-    }));
+    try {
+      Runtime.getRuntime().addShutdownHook(new Thread(() -> {
+        System.out.println("hook");
+        pause(hook);
+      }));
+    } catch (IllegalStateException e) {
+      // initiateExit's System.exit came first: the VM shuts down already.
+      return;
+    }
     new Thread(() -> {
       try {
         stop.await(work, TimeUnit.MILLISECONDS);
