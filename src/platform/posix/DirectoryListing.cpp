@@ -7,17 +7,6 @@
 
 namespace murvo::platform {
 
-namespace {
-
-bool endsWithJar(const std::string& name) {
-  if (name.size() < 4) return false;
-  std::string ending = name.substr(name.size() - 4);
-  for (char& c : ending) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return ending == ".jar";
-}
-
-}  // namespace
-
 std::vector<std::string> listJarFiles(const std::string& folder) {
   std::vector<std::string> names;
   DIR* directory = opendir(folder.c_str());

@@ -23,13 +23,6 @@ void listEntries(const std::string& folder, const char* pattern, Take&& take) {
   FindClose(listing);
 }
 
-bool endsWithJar(const std::string& name) {
-  if (name.size() < 4) return false;
-  std::string ending = name.substr(name.size() - 4);
-  for (char& c : ending) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  return ending == ".jar";
-}
-
 }  // namespace
 
 std::vector<std::string> listJarFiles(const std::string& folder) {
