@@ -42,6 +42,9 @@ std::string runtimeLibraryFolder(const std::string& jvmPath) {
 
 }  // namespace
 
+// The launch, step by step. Each capability that takes part in it (the
+// console trap, the VM's exit hooks) is a module of its own, called at the
+// one point of this sequence where it belongs.
 int JvmLauncher::run() {
   return guardOwnText("Error while launching program with JVM.", [&] {
     JavaVMInitArgs args;
@@ -49,64 +52,81 @@ int JvmLauncher::run() {
     addVmExitHooks(args);
     const std::string& jvmPath = properties->getJvmPath();
     if (tracing()) trace("JVM library: " + jvmPath);
-
     encodeOptionsFor(jvmPath, args);
-    if (tracing()) {
-      for (jint i = 0; i < args.nOptions; ++i) {
-        trace("JVM option: " + std::string(args.options[i].optionString));
-      }
-    }
-    platform::searchLibrariesIn(runtimeLibraryFolder(jvmPath));
-    void* library = platform::loadLibrary(jvmPath);
-    if (!library) {
-      explainFailure(platform::libraryError(jvmPath));
-      throw LaunchStepFailed{};
-    }
-    auto createJavaVm =
-        reinterpret_cast<CreateJavaVm>(platform::findSymbol(library, "JNI_CreateJavaVM"));
-    if (!createJavaVm) {
-      explainFailure(platform::libraryError(jvmPath));
-      throw LaunchStepFailed{};
-    }
-
-    JavaVM* createdVm = nullptr;
-    JNIEnv* env = nullptr;
-    setVmBeingCreated(true);
-    const jint created = createJavaVm(&createdVm, reinterpret_cast<void**>(&env), &args);
-    setVmBeingCreated(false);
-    if (tracing()) trace("JNI_CreateJavaVM: " + std::to_string(created));
-    if (created < 0) throw LauncherError("Cannot create Java VM");
-    vm = createdVm;
-
-    const std::string& mainClassName = properties->getJniMainClass();
-    if (tracing()) {
-      trace("main class " + mainClassName + ", " +
-            std::to_string(properties->getProgramArgs().size()) + " arguments");
-    }
-    jclass mainClass = env->FindClass(toModifiedUtf8(mainClassName).c_str());
-    if (tracing()) trace(std::string("FindClass: ") + (mainClass ? "found" : "not found"));
-    if (!mainClass) lookupFailed(env, "Cannot find main Java class " + mainClassName);
-    jmethodID mainMethod = env->GetStaticMethodID(mainClass, "main", "([Ljava/lang/String;)V");
-    if (tracing())
-      trace(std::string("GetStaticMethodID main: ") + (mainMethod ? "found" : "not found"));
-    if (!mainMethod) lookupFailed(env, "Cannot find main method in Java class");
-
+    void* library = loadJvmLibrary(jvmPath, args);
+    JNIEnv* env = createVm(library, jvmPath, args);
+    const MainMethod main = findMain(env);
     jobjectArray arguments = makeArgumentArray(env);
-
-    if (properties->isTrapConsoleCtrl()) {
-      activeLauncher = this;
-      if (!platform::installConsoleHandler(consoleCtrlHandler)) {
-        throw LauncherError("Unable to catch console ctrl events");
-      }
-      if (tracing()) trace("console events trapped");
-    }
-    if (tracing()) trace("calling main");
-    env->CallStaticVoidMethod(mainClass, mainMethod, arguments);
-    const bool mainThrew = handOverUncaughtException(env);
-    if (tracing()) trace(mainThrew ? "main ended by an exception" : "main returned");
+    if (properties->isTrapConsoleCtrl()) trapConsoleEvents();
+    const bool mainThrew = callMain(env, main, arguments);
     destroyVm(library);
     return mainThrew ? 1 : 0;
   });
+}
+
+void* JvmLauncher::loadJvmLibrary(const std::string& jvmPath, const JavaVMInitArgs& args) {
+  if (tracing()) {
+    for (jint i = 0; i < args.nOptions; ++i) {
+      trace("JVM option: " + std::string(args.options[i].optionString));
+    }
+  }
+  platform::searchLibrariesIn(runtimeLibraryFolder(jvmPath));
+  void* library = platform::loadLibrary(jvmPath);
+  if (!library) {
+    explainFailure(platform::libraryError(jvmPath));
+    throw LaunchStepFailed{};
+  }
+  return library;
+}
+
+JNIEnv* JvmLauncher::createVm(void* library, const std::string& jvmPath, JavaVMInitArgs& args) {
+  auto createJavaVm =
+      reinterpret_cast<CreateJavaVm>(platform::findSymbol(library, "JNI_CreateJavaVM"));
+  if (!createJavaVm) {
+    explainFailure(platform::libraryError(jvmPath));
+    throw LaunchStepFailed{};
+  }
+  JavaVM* createdVm = nullptr;
+  JNIEnv* env = nullptr;
+  setVmBeingCreated(true);
+  const jint created = createJavaVm(&createdVm, reinterpret_cast<void**>(&env), &args);
+  setVmBeingCreated(false);
+  if (tracing()) trace("JNI_CreateJavaVM: " + std::to_string(created));
+  if (created < 0) throw LauncherError("Cannot create Java VM");
+  vm = createdVm;
+  return env;
+}
+
+JvmLauncher::MainMethod JvmLauncher::findMain(JNIEnv* env) {
+  const std::string& mainClassName = properties->getJniMainClass();
+  if (tracing()) {
+    trace("main class " + mainClassName + ", " +
+          std::to_string(properties->getProgramArgs().size()) + " arguments");
+  }
+  jclass mainClass = env->FindClass(toModifiedUtf8(mainClassName).c_str());
+  if (tracing()) trace(std::string("FindClass: ") + (mainClass ? "found" : "not found"));
+  if (!mainClass) lookupFailed(env, "Cannot find main Java class " + mainClassName);
+  jmethodID mainMethod = env->GetStaticMethodID(mainClass, "main", "([Ljava/lang/String;)V");
+  if (tracing())
+    trace(std::string("GetStaticMethodID main: ") + (mainMethod ? "found" : "not found"));
+  if (!mainMethod) lookupFailed(env, "Cannot find main method in Java class");
+  return {mainClass, mainMethod};
+}
+
+void JvmLauncher::trapConsoleEvents() {
+  activeLauncher = this;
+  if (!platform::installConsoleHandler(consoleCtrlHandler)) {
+    throw LauncherError("Unable to catch console ctrl events");
+  }
+  if (tracing()) trace("console events trapped");
+}
+
+bool JvmLauncher::callMain(JNIEnv* env, const MainMethod& main, jobjectArray arguments) {
+  if (tracing()) trace("calling main");
+  env->CallStaticVoidMethod(main.mainClass, main.method, arguments);
+  const bool mainThrew = handOverUncaughtException(env);
+  if (tracing()) trace(mainThrew ? "main ended by an exception" : "main returned");
+  return mainThrew;
 }
 
 jobjectArray JvmLauncher::makeArgumentArray(JNIEnv* env) {

@@ -23,7 +23,18 @@ class JvmLauncher {
   void requestExit();
 
  private:
+  struct MainMethod {
+    jclass mainClass;
+    jmethodID method;
+  };
+
+  void* loadJvmLibrary(const std::string& jvmPath, const JavaVMInitArgs& args);
+  JNIEnv* createVm(void* library, const std::string& jvmPath, JavaVMInitArgs& args);
+  MainMethod findMain(JNIEnv* env);
   jobjectArray makeArgumentArray(JNIEnv* env);
+  void trapConsoleEvents();
+  // True when an exception escaped main.
+  bool callMain(JNIEnv* env, const MainMethod& main, jobjectArray arguments);
   void destroyVm(void* library);
 
   LaunchProperties* properties;
