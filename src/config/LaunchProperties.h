@@ -50,6 +50,10 @@ class LaunchProperties {
   void setTrapConsoleCtrl(const std::string& trap) { trapConsoleCtrl = trap; }
   bool isTrapConsoleCtrl() const;
 
+  // "auto", "off", a folder's path, or empty when the key is absent.
+  void setStartupCache(const std::string& setting) { startupCache = setting; }
+  const std::string& getStartupCache() const { return startupCache; }
+
   std::string& getClassPath() { return classPath; }
   void addJarsToClassPath(const std::string& folder);
   // Whether a jar folder was given, also one that added nothing.
@@ -77,6 +81,7 @@ class LaunchProperties {
   std::string maxJavaVersion;
   std::string trapConsoleCtrl;
   std::string classPath;
+  std::string startupCache;
   bool jarFolderGiven = false;
 };
 

@@ -84,6 +84,11 @@ void PropertyFileLoader::applyInPassOrder(const std::vector<std::string>& lines)
   }
 }
 
+bool PropertyFileLoader::isStartupCacheLine(const std::string& line) {
+  std::string name = hasSeparator(line) ? parsePropertyName(line) : line;
+  return trim(name) == PropertyKeys::STARTUP_CACHE;
+}
+
 // A relative path of the JVM or of the Java home is taken from the
 // executable's folder: one .lap loads the same JVM wherever it is started
 // from, and never one of the current directory or of a search path.
@@ -105,6 +110,13 @@ std::string PropertyFileLoader::parsePropertyValue(const std::string& line) {
 void PropertyFileLoader::processProperty(const std::string& line) {
   guard("Error processing property.", [&] {
     std::string substituted = line;
+    if (line.starts_with(PropertyKeys::STARTUP_CACHE) && isStartupCacheLine(line)) {
+      // A cache folder that cannot be named means no cache, never a failure.
+      if (!VariableResolver(properties).resolveIfKnown(substituted)) {
+        if (tracing()) trace("startup cache: off, a variable has no value: " + line);
+        return;
+      }
+    }
     VariableResolver(properties).resolve(substituted);
     if (tracing()) trace("property: " + substituted);
     std::string name;
@@ -145,6 +157,8 @@ void PropertyFileLoader::applyValue(const std::string& name, const std::string& 
     properties.setTrapConsoleCtrl(value);
   } else if (name == PropertyKeys::CLASSPATH_JARS_DIR) {
     properties.addJarsToClassPath(value);
+  } else if (name == PropertyKeys::STARTUP_CACHE) {
+    properties.setStartupCache(value == "auto" || value == "off" ? value : fromExeFolder(value));
   }
 }
 

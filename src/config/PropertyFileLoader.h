@@ -31,6 +31,7 @@ class PropertyFileLoader {
   std::vector<std::string> readPropertyLines(std::string_view bytes);
   void applyInPassOrder(const std::vector<std::string>& lines);
   void applyValue(const std::string& name, const std::string& value);
+  bool isStartupCacheLine(const std::string& line);
   std::string fromExeFolder(const std::string& path) const;
 
   std::string configFileName;

@@ -17,6 +17,7 @@ class PropertyKeys {
   static const std::string MAX_JAVA_VERSION;
   static const std::string TRAP_CONSOLE_CTRL;
   static const std::string CLASSPATH_JARS_DIR;
+  static const std::string STARTUP_CACHE;
 
   virtual ~PropertyKeys() = default;
 

@@ -29,4 +29,14 @@ std::string releaseVersion(const std::string& home) {
   return {};
 }
 
+int featureVersion(std::string_view version) {
+  if (version.starts_with("1.")) version.remove_prefix(2);
+  int feature = 0;
+  for (char c : version) {
+    if (c < '0' || c > '9' || feature > 10000) break;
+    feature = feature * 10 + (c - '0');
+  }
+  return feature;
+}
+
 }  // namespace murvo

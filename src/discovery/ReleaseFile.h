@@ -1,11 +1,16 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace murvo {
 
 // The JAVA_VERSION of a Java home's `release` file ("17.0.15", "1.8.0_401"),
 // without its quotes; empty when the home has no such file or line.
 std::string releaseVersion(const std::string& home);
+
+// The feature release of a version text: 8 for "1.8.0_401", 17 for
+// "17.0.15", 0 for a text without one.
+int featureVersion(std::string_view version);
 
 }  // namespace murvo

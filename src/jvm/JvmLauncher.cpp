@@ -1,8 +1,10 @@
 #include "jvm/JvmLauncher.h"
 
 #include "jvm/ConsoleControl.h"
+#include "jvm/JvmLibrary.h"
 #include "jvm/ModifiedUtf8.h"
 #include "jvm/OptionEncoding.h"
+#include "jvm/StartupCache.h"
 #include "jvm/UncaughtException.h"
 #include "jvm/VmExitHooks.h"
 #include "launcher/ErrorReporter.h"
@@ -18,20 +20,8 @@ JvmLauncher* activeLauncher = nullptr;
 
 namespace {
 
-using CreateJavaVm = jint(JNICALL*)(JavaVM**, void**, void*);
-
 // A failure without a text of its own: reported with the context message.
 struct LaunchStepFailed {};
-
-// The folder above the JVM library's own, where a Java home keeps the
-// libraries that the JVM needs (<home>\bin, or <home>\jre\bin of a Java 8
-// development kit); empty when the path has no such folder.
-std::string runtimeLibraryFolder(const std::string& jvmPath) {
-  const std::size_t own = jvmPath.rfind(platform::pathSeparator);
-  if (own == std::string::npos || own == 0) return {};
-  const std::size_t above = jvmPath.rfind(platform::pathSeparator, own - 1);
-  return above == std::string::npos ? std::string() : jvmPath.substr(0, above);
-}
 
 // A JNI lookup that found nothing: the VM's own description of why (a class
 // compiled for a newer Java, a static initialiser that threw) comes first.
@@ -43,7 +33,7 @@ std::string runtimeLibraryFolder(const std::string& jvmPath) {
 }  // namespace
 
 // The launch, step by step. Each capability that takes part in it (the
-// console trap, the VM's exit hooks) is a module of its own, called at the
+// start-up cache, the console trap, the VM's exit hooks) is a module of its own, called at the
 // one point of this sequence where it belongs.
 int JvmLauncher::run() {
   return guardOwnText("Error while launching program with JVM.", [&] {
@@ -52,9 +42,12 @@ int JvmLauncher::run() {
     addVmExitHooks(args);
     const std::string& jvmPath = properties->getJvmPath();
     if (tracing()) trace("JVM library: " + jvmPath);
+    StartupCache startupCache(*properties, jvmPath);
+    startupCache.addOptions(args);
     encodeOptionsFor(jvmPath, args);
     void* library = loadJvmLibrary(jvmPath, args);
     JNIEnv* env = createVm(library, jvmPath, args);
+    startupCache.startMakingArchive();
     const MainMethod main = findMain(env);
     jobjectArray arguments = makeArgumentArray(env);
     if (properties->isTrapConsoleCtrl()) trapConsoleEvents();
@@ -70,8 +63,7 @@ void* JvmLauncher::loadJvmLibrary(const std::string& jvmPath, const JavaVMInitAr
       trace("JVM option: " + std::string(args.options[i].optionString));
     }
   }
-  platform::searchLibrariesIn(runtimeLibraryFolder(jvmPath));
-  void* library = platform::loadLibrary(jvmPath);
+  void* library = openJvmLibrary(jvmPath);
   if (!library) {
     explainFailure(platform::libraryError(jvmPath));
     throw LaunchStepFailed{};
@@ -80,8 +72,7 @@ void* JvmLauncher::loadJvmLibrary(const std::string& jvmPath, const JavaVMInitAr
 }
 
 JNIEnv* JvmLauncher::createVm(void* library, const std::string& jvmPath, JavaVMInitArgs& args) {
-  auto createJavaVm =
-      reinterpret_cast<CreateJavaVm>(platform::findSymbol(library, "JNI_CreateJavaVM"));
+  const CreateJavaVm createJavaVm = findCreateJavaVm(library);
   if (!createJavaVm) {
     explainFailure(platform::libraryError(jvmPath));
     throw LaunchStepFailed{};

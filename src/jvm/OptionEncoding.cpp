@@ -1,6 +1,5 @@
 #include "jvm/OptionEncoding.h"
 
-#include <cstdlib>
 #include <deque>
 #include <optional>
 
@@ -14,10 +13,7 @@ namespace murvo {
 
 bool decodesOptionsAsUtf8(const std::string& version) {
   if (version.empty()) return true;
-  // "1.8.0_401" is Java 8.
-  const std::string_view major =
-      version.starts_with("1.") ? std::string_view(version).substr(2) : std::string_view(version);
-  const int feature = std::atoi(std::string(major).c_str());
+  const int feature = featureVersion(version);
   if (feature >= 19) return true;
   if (feature == 17) return compareVersions(version, "17.0.4") >= 0;
   if (feature == 11) return compareVersions(version, "11.0.16") >= 0;

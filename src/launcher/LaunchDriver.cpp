@@ -1,5 +1,6 @@
 #include "launcher/LaunchDriver.h"
 
+#include "jvm/ArchiveMaker.h"
 #include "jvm/JvmLauncher.h"
 #include "launcher/ErrorReporter.h"
 #include "launcher/Trace.h"
@@ -8,6 +9,8 @@
 namespace murvo {
 
 int launcherMain(int argc, char** argv) {
+  // A copy that makes a start-up cache archive runs no program.
+  if (const std::optional<int> status = doArchiveWork()) return *status;
   return guardWithoutDetail([&] {
     LaunchProperties launchCopy = *createLaunchProperties(argc, argv);
     const int status = launchProgram(launchCopy);

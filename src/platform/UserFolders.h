@@ -1,0 +1,13 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace murvo::platform {
+
+// The folder where the user's programs keep what they can make again:
+// %LOCALAPPDATA% on Windows; elsewhere $XDG_CACHE_HOME when it is an absolute
+// path, else the .cache folder of the home folder. Nothing when there is none.
+std::optional<std::string> userCacheFolder();
+
+}  // namespace murvo::platform

@@ -1,0 +1,37 @@
+#include "platform/UserFolders.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <vector>
+
+#include "platform/Environment.h"
+
+namespace murvo::platform {
+
+namespace {
+
+std::optional<std::string> homeFolder() {
+  if (auto home = environmentVariable("HOME"); home && home->starts_with('/')) return home;
+  std::vector<char> buffer(16 * 1024);
+  passwd entry;
+  passwd* found = nullptr;
+  if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || !found ||
+      !found->pw_dir || found->pw_dir[0] != '/') {
+    return std::nullopt;
+  }
+  return std::string(found->pw_dir);
+}
+
+}  // namespace
+
+std::optional<std::string> userCacheFolder() {
+  if (auto cache = environmentVariable("XDG_CACHE_HOME"); cache && cache->starts_with('/')) {
+    return cache;
+  }
+  const std::optional<std::string> home = homeFolder();
+  if (!home) return std::nullopt;
+  return (home->ends_with('/') ? *home : *home + '/') + ".cache";
+}
+
+}  // namespace murvo::platform
