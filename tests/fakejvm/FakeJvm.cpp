@@ -21,6 +21,11 @@
 //                                    in a VM that shuts down
 // A call that comes after DestroyJavaVM has returned is written to standard
 // error, so that a test sees the launcher reach a VM that is gone.
+// Class-data sharing as the launcher's start-up cache drives it: with
+// -XX:DumpLoadedClassList=<file> the double writes the classes that exist to
+// <file>; with -Xshare:dump it writes "fakejvm archive of" and the lines of
+// -XX:SharedClassListFile to -XX:SharedArchiveFile and ends the process with
+// status 0, as a JVM that has made an archive does.
 // Creation fails on -Xnonsense, as a real VM refuses an unknown option, and
 // on any -Dfakejvm option it does not know, so that a mistyped test fails.
 // The options "exit" and "abort" carry the invocation interface's hooks.
@@ -426,6 +431,42 @@ JavaVM theVm{&invokeTable};
 
 }  // namespace
 
+namespace {
+
+std::string optionValue(const std::vector<std::string>& options, const std::string& prefix) {
+  for (const std::string& option : options) {
+    if (option.starts_with(prefix)) return option.substr(prefix.size());
+  }
+  return {};
+}
+
+bool writeText(const std::string& path, const std::string& text) {
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) return false;
+  std::fwrite(text.data(), 1, text.size(), file);
+  return std::fclose(file) == 0;
+}
+
+void shareClasses(const std::vector<std::string>& options) {
+  if (const std::string list = optionValue(options, "-XX:DumpLoadedClassList="); !list.empty()) {
+    std::string names;
+    for (const std::string& name : state.classes) names += name + "\n";
+    writeText(list, names);
+  }
+  if (std::find(options.begin(), options.end(), "-Xshare:dump") == options.end()) return;
+  std::string archive = "fakejvm archive of\n";
+  if (FILE* list = std::fopen(optionValue(options, "-XX:SharedClassListFile=").c_str(), "rb")) {
+    char buffer[4096];
+    for (std::size_t count; (count = std::fread(buffer, 1, sizeof buffer, list)) > 0;) {
+      archive.append(buffer, count);
+    }
+    std::fclose(list);
+  }
+  std::exit(writeText(optionValue(options, "-XX:SharedArchiveFile="), archive) ? 0 : 1);
+}
+
+}  // namespace
+
 extern "C" JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** vm, void** env, void* vmArgs) {
   const auto& args = *static_cast<JavaVMInitArgs*>(vmArgs);
   std::vector<std::string> options;
@@ -451,6 +492,7 @@ extern "C" JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** vm, void** env, void
     return JNI_ERR;
   }
   if (state.fail == "create") return JNI_ERR;
+  shareClasses(options);
 #ifdef FAKEJVM_NEEDS_RUNTIME
   log("runtime " + std::to_string(fakeRuntimeVersion()) + " of " + ownPath());
 #endif
