@@ -6,9 +6,11 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -318,6 +320,53 @@ TEST(WineLaunch, CtrlCWhileTheVmIsDestroyedEndsTheLaunchWithMainsStatus) {
   EXPECT_FALSE(result.timedOut);
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "");
+}
+
+// The start-up cache in %LOCALAPPDATA% and in a folder of a name that is not
+// ASCII: the double records its classes on the first start, the detached
+// maker has it make the archive, and the next start maps that archive.
+TEST(WineLaunch, StartupCacheArchiveIsMadeAndMappedByTheNextStart) {
+  const auto archiveIn = [](const std::string& unixFolder) {
+    for (int i = 0; i < 600; ++i) {
+      std::error_code missing;
+      for (const auto& entry : std::filesystem::recursive_directory_iterator(unixFolder, missing)) {
+        if (entry.path().extension() == ".jsa") return entry.path().string();
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    return std::string();
+  };
+  const std::string users = std::string(getenv("WINEPREFIX")) + "/drive_c/users";
+  const std::pair<std::string, std::string> settings[] = {
+      {"auto", "\\AppData\\Local\\Zeichnen\\startup-cache\\"}, {"Кэш Jürgen", "\\Кэш Jürgen\\"}};
+  for (const auto& [setting, place] : settings) {
+    WineFolder folder("Zeichnen.exe");
+    folder.placeJvm("jdk/bin/server/jvm.dll");
+    folder.writeFile("jdk/release", "JAVA_VERSION=\"21.0.2\"\n");
+    folder.writeFile("app.jar", "");
+    folder.writeLap("murvo.jvm.path=" + folder.win("jdk/bin/server/jvm.dll") + "\n" +
+                    folder.fakeJvmLines() + "-Djava.class.path=" + folder.win("app.jar") +
+                    "\nmurvo.startup.cache=" + setting + "\n");
+    if (setting == "auto") {
+      for (const auto& user : std::filesystem::directory_iterator(users)) {
+        std::filesystem::remove_all(user.path() / "AppData/Local/Zeichnen");
+      }
+    }
+    ASSERT_EQ(folder.run().status, 0);
+    const std::string list = folder.logLine("option -XX:DumpLoadedClassList=");
+    EXPECT_NE(list.find(place), std::string::npos) << list;
+    const std::string archive = archiveIn(setting == "auto" ? users : folder.dir() + "/" + setting);
+    ASSERT_FALSE(archive.empty()) << setting;
+    EXPECT_EQ(e2e::readFile(archive), "fakejvm archive of\ndemo/Main\n");
+    std::filesystem::remove(folder.dir() + "/jvm.log");
+    ASSERT_EQ(folder.run().status, 0);
+    const std::string used = folder.logLine("option -XX:SharedArchiveFile=");
+    EXPECT_EQ(used.substr(used.rfind('\\')),
+              "\\" + std::filesystem::path(archive).filename().string());
+    EXPECT_NE(used.find(place), std::string::npos) << used;
+    if (setting == "auto")
+      std::filesystem::remove_all(std::filesystem::path(archive).parent_path());
+  }
 }
 
 }  // namespace murvo::wine
