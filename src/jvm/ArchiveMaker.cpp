@@ -76,25 +76,28 @@ int make(const std::string& jobFile) {
     platform::removeFile(jobFile);
     return 0;
   }
-  if (!platform::fileStamp(job->archive)) {
-    platform::removeFile(job->partial);
-    const std::optional<int> status =
-        platform::runCopy(archiveWorkVariable, std::string(dumpWork) + jobFile);
-    const std::optional<platform::FileStamp> made = platform::fileStamp(job->partial);
-    if (status == 0 && made && made->size > 0 && platform::renameFile(job->partial, job->archive)) {
-      if (tracing()) trace("startup cache: archive made: " + job->archive);
-    } else {
-      if (tracing()) {
-        trace("startup cache: the JVM could not make the archive (exit status " +
-              (status ? std::to_string(*status) : std::string("none")) + "): " + job->archive);
-      }
-      removeOthers(*job);
-      platform::writeWholeFile(job->failed, "");
-      return 1;
-    }
+  // The trace comes last: whoever reads it finds the folder as it stays.
+  if (platform::fileStamp(job->archive)) {
+    removeOthers(*job);
+    return 0;
   }
+  platform::removeFile(job->partial);
+  const std::optional<int> status =
+      platform::runCopy(archiveWorkVariable, std::string(dumpWork) + jobFile);
+  const std::optional<platform::FileStamp> made = platform::fileStamp(job->partial);
+  const bool renamed =
+      status == 0 && made && made->size > 0 && platform::renameFile(job->partial, job->archive);
   removeOthers(*job);
-  return 0;
+  if (renamed) {
+    if (tracing()) trace("startup cache: archive made: " + job->archive);
+    return 0;
+  }
+  platform::writeWholeFile(job->failed, "");
+  if (tracing()) {
+    trace("startup cache: the JVM could not make the archive (exit status " +
+          (status ? std::to_string(*status) : std::string("none")) + "): " + job->archive);
+  }
+  return 1;
 }
 
 }  // namespace

@@ -76,6 +76,14 @@ pid_t makerOf(const std::string& folder) {
   return 0;
 }
 
+// Removes the cache folder once no maker works in it any more.
+void removeCache(const std::string& folder) {
+  for (int i = 0; i < 3000 && makerOf(folder); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  fs::remove_all(folder);
+}
+
 TEST(StartupCache, LaterStartsMapTheArchiveAndPrintTheSame) {
   for (const std::string& home : javaHomes()) {
     CachedApp app(home);
@@ -124,7 +132,7 @@ TEST(StartupCache, NothingThatBefallsTheCacheChangesTheProgram) {
   EXPECT_TRUE(awaitCount([&] { return app.trace(); }, "the JVM could not make the archive", 1));
 
   // Several first starts at once: one archive.
-  fs::remove_all(app.dir() + "/cache");
+  removeCache(app.dir() + "/cache");
   std::vector<Process> starts;
   for (int i = 0; i < 6; ++i) {
     starts.push_back(app.LauncherFolder::start(arguments, {"MURVO_TRACE=" + app.dir() + "/trace"}));
@@ -133,7 +141,7 @@ TEST(StartupCache, NothingThatBefallsTheCacheChangesTheProgram) {
   EXPECT_EQ(app.archivesOnceMade(2).size(), 1u);
 
   // A maker killed at work: the next start works and makes the archive again.
-  fs::remove_all(app.dir() + "/cache");
+  removeCache(app.dir() + "/cache");
   expectSame(app.start(), reference, "start whose maker is killed");
   pid_t maker = 0;
   for (int i = 0; i < 500 && !maker; ++i) {
