@@ -148,24 +148,40 @@ void JvmLauncher::destroyVm(void* library) {
   if (shutOffConsoleControl()) platform::freeLibrary(library);
 }
 
-// Runs on the handler's thread while the primary thread may destroy the VM at
-// any moment: each JNI call starts only while the VM is still there.
-void JvmLauncher::requestExit() {
+JNIEnv* JvmLauncher::attach() {
   JNIEnv* env = nullptr;
   if (!vmReachable() || vm->AttachCurrentThread(reinterpret_cast<void**>(&env), nullptr) < 0) {
-    return;
+    return nullptr;
   }
-  if (!vmReachable()) return;
+  return vmReachable() ? env : nullptr;
+}
+
+// Runs on the handler's thread while the primary thread may destroy the VM at
+// any moment: each JNI call starts only while the VM is still there.
+bool JvmLauncher::requestExit() {
+  JNIEnv* env = attach();
+  if (!env) return true;
   jclass mainClass = env->FindClass(toModifiedUtf8(properties->getJniMainClass()).c_str());
-  if (!vmReachable()) return;
+  if (!vmReachable()) return true;
   jmethodID initiateExit =
       mainClass ? env->GetStaticMethodID(mainClass, "initiateExit", "(I)V") : nullptr;
-  if (!vmReachable()) return;
+  if (!vmReachable()) return true;
   if (initiateExit) {
     env->CallStaticVoidMethod(mainClass, initiateExit, 0);
   } else if (env->ExceptionOccurred() && vmReachable()) {
     env->ExceptionDescribe();
   }
+  if (vmReachable()) vm->DetachCurrentThread();
+  return initiateExit != nullptr;
+}
+
+void JvmLauncher::exitVm(int status) {
+  JNIEnv* env = attach();
+  if (!env) return;
+  jclass system = env->FindClass("java/lang/System");
+  if (!vmReachable()) return;
+  jmethodID exit = system ? env->GetStaticMethodID(system, "exit", "(I)V") : nullptr;
+  if (exit && vmReachable()) env->CallStaticVoidMethod(system, exit, status);
   if (vmReachable()) vm->DetachCurrentThread();
 }
 

@@ -1,10 +1,10 @@
 #include "launcher/Trace.h"
 
-#include <cstdio>
+#include <mutex>
 #include <optional>
 
 #include "platform/Environment.h"
-#include "platform/FileAccess.h"
+#include "platform/LineOutput.h"
 
 namespace murvo {
 
@@ -12,17 +12,21 @@ namespace {
 
 struct TraceOutput {
   bool on = false;
-  std::FILE* stream = nullptr;  // null when the trace cannot be written
+  // Nothing when the trace cannot be written, or its reader has gone.
+  std::optional<platform::LineOutput> target;
+  std::mutex writing;
 };
 
-// Settled on first use, for the rest of the process.
+// Settled on first use, for the rest of the process; never destroyed, since
+// a thread may trace while the process ends.
 TraceOutput& output() {
-  static TraceOutput settled = [] {
-    TraceOutput result;
+  static TraceOutput& settled = *[] {
+    auto* result = new TraceOutput;
     const std::optional<std::string> target = platform::environmentVariable("MURVO_TRACE");
     if (!target) return result;
-    result.on = true;
-    result.stream = *target == "-" ? stderr : platform::openForAppend(*target);
+    result->on = true;
+    result->target = *target == "-" ? std::optional(platform::standardErrorOutput())
+                                    : platform::openLineOutput(*target);
     return result;
   }();
   return settled;
@@ -35,13 +39,13 @@ bool tracing() {
 }
 
 void trace(const std::string& line) {
-  std::FILE* stream = output().stream;
-  if (!stream) return;
-  // One write per line, flushed at once: a line stays whole among the
-  // program's own output and survives a crash of the process.
+  TraceOutput& out = output();
+  if (!out.target) return;
+  // One write per line: a line stays whole among the program's own output
+  // and other launches' traces, and survives a crash of the process.
   const std::string text = "murvo: " + line + "\n";
-  std::fwrite(text.data(), 1, text.size(), stream);
-  std::fflush(stream);
+  std::lock_guard lock(out.writing);
+  if (out.target && !platform::writeLine(*out.target, text)) out.target.reset();
 }
 
 }  // namespace murvo

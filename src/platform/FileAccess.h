@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -17,8 +16,5 @@ std::optional<std::string> readRegularFile(const std::string& path,
 
 // The path with every link resolved, or nothing when it does not exist.
 std::optional<std::string> resolvedPath(const std::string& path);
-
-// Opens a file for appending, creating it when missing; null on failure.
-std::FILE* openForAppend(const std::string& path);
 
 }  // namespace murvo::platform

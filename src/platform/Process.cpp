@@ -9,4 +9,8 @@ void endProcess(int status) {
   std::exit(status);
 }
 
+void endProcessAtOnce(int status) {
+  std::_Exit(status);
+}
+
 }  // namespace murvo::platform

@@ -234,5 +234,33 @@ TEST(RealJdk, TrappedInterruptWithoutInitiateExitKeepsProgramRunning) {
   EXPECT_NE(result.err.find("NoSuchMethodError"), std::string::npos) << result.err;
 }
 
+// The system's requests to end, which Windows carries out itself once the
+// handler has returned: a program that does not end by initiateExit ends by
+// System.exit(128 + signal), its shutdown hooks run.
+TEST(RealJdk, TrappedTerminationEndsTheProgramWhateverInitiateExitDoes) {
+  for (const auto& [signal, status] : {std::pair{SIGTERM, 143}, std::pair{SIGHUP, 129}}) {
+    LauncherFolder app;
+    app.writeLap(realJdkLap("demo.NoExitHook", "murvo.trap.console.ctrl=yes\n"));
+    Process process = app.start({});
+    ASSERT_TRUE(awaitOutput(process, "waiting"));
+    process.signal(signal);
+    RunResult result = process.wait(30);
+    EXPECT_EQ(result.status, status);
+    EXPECT_EQ(result.out, "waiting\nshutdown hook\n");
+  }
+  LauncherFolder ignoring;
+  ignoring.writeLap(realJdkLap("demo.CountExits", "murvo.trap.console.ctrl=yes\n"));
+  Process process = ignoring.start({"1000"});
+  ASSERT_TRUE(awaitOutput(process, "waiting"));
+  const auto asked = std::chrono::steady_clock::now();
+  process.signal(SIGTERM);
+  RunResult result = process.wait(30);
+  const auto took = std::chrono::steady_clock::now() - asked;
+  EXPECT_EQ(result.status, 143);
+  EXPECT_EQ(result.out, "waiting\ninitiateExit 0 #1\n");
+  EXPECT_GE(took, std::chrono::seconds(4));
+  EXPECT_LT(took, std::chrono::seconds(20));
+}
+
 }  // namespace
 }  // namespace murvo::e2e

@@ -58,6 +58,17 @@ void watch(ConsoleHandler handler) {
 
 }  // namespace
 
+bool systemEndsProcessAfter(std::uint32_t) {
+  return false;
+}
+
+int endStatusOf(std::uint32_t event) {
+  for (const Trapped& t : trapped) {
+    if (t.event == event) return 128 + t.signal;
+  }
+  return 1;
+}
+
 bool installConsoleHandler(ConsoleHandler handler) {
   if (wakePipe[0] >= 0) return true;
   if (pipe(wakePipe) != 0) return false;

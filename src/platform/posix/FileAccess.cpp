@@ -45,8 +45,4 @@ std::optional<std::string> resolvedPath(const std::string& path) {
   return result;
 }
 
-std::FILE* openForAppend(const std::string& path) {
-  return std::fopen(path.c_str(), "ae");
-}
-
 }  // namespace murvo::platform

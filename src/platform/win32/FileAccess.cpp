@@ -53,8 +53,4 @@ std::optional<std::string> resolvedPath(const std::string& path) {
   return result;
 }
 
-std::FILE* openForAppend(const std::string& path) {
-  return _wfopen(widen(path).c_str(), L"ab");
-}
-
 }  // namespace murvo::platform
