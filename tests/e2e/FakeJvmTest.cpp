@@ -2,6 +2,7 @@
 // through the JVM test double.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <thread>
@@ -115,6 +116,45 @@ TEST(FakeJvm, InterruptCallsInitiateExitOnAnAttachedThread) {
             std::string::npos)
       << log;
   EXPECT_TRUE(log.ends_with("DestroyJavaVM\n")) << log;
+}
+
+// The trace never holds, stops or tears a launch: a FIFO without a reader is
+// skipped, a reader that goes away ends the trace alone, and launches that
+// trace long lines into one file keep each line whole.
+TEST(FakeJvm, TraceNeverHoldsOrEndsTheLaunchAndKeepsLinesWhole) {
+  LauncherFolder app;
+  const std::string longOption = "-Dlong=" + std::string(300000, 'x');
+  app.writeLap(fakeLap(app, longOption + "\n"));
+  ASSERT_EQ(mkfifo((app.dir() + "/fifo").c_str(), 0600), 0);
+  const RunResult fifo = app.run({}, {"MURVO_TRACE=" + app.dir() + "/fifo"}, 10);
+  EXPECT_FALSE(fifo.timedOut);
+  EXPECT_EQ(fifo.status, 0);
+
+  LauncherFolder piped(
+      "app", MURVO_LAUNCHER,
+      {"bash", "-c", "\"$0\" 2>&1 | head -c 20 >/dev/null; exit ${PIPESTATUS[0]}"});
+  piped.writeLap(fakeLap(piped, longOption + "\n"));
+  EXPECT_EQ(piped.run({}, {"MURVO_TRACE=-"}).status, 0);
+  EXPECT_NE(jniLog(piped).find("CallStaticVoidMethod demo/Main.main"), std::string::npos);
+
+  std::vector<Process> launches;
+  for (int i = 0; i < 2; ++i)
+    launches.push_back(app.start({}, {"MURVO_TRACE=" + app.dir() + "/trace"}));
+  for (Process& launch : launches) EXPECT_EQ(launch.wait().status, 0);
+  const std::string trace = readFile(app.dir() + "/trace");
+  int longLines = 0;
+  for (std::size_t at = 0; at < trace.size();) {
+    const std::size_t end = trace.find('\n', at);
+    ASSERT_NE(end, std::string::npos);
+    const std::string line = trace.substr(at, end - at);
+    EXPECT_TRUE(line.starts_with("murvo: ")) << line.substr(0, 80);
+    if (line.find("-Dlong=") != std::string::npos) {
+      ++longLines;
+      EXPECT_TRUE(line.ends_with(longOption)) << line.substr(0, 80);
+    }
+    at = end + 1;
+  }
+  EXPECT_EQ(longLines, 4);  // the property and the JVM option, of each launch
 }
 
 }  // namespace
