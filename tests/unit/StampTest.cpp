@@ -135,7 +135,7 @@ TEST(Stamp, BadInputIsRefusedInOneLineAndLeavesNoTarget) {
       {{guiLauncher, target, "--company"}, "--company needs a value; " + usage},
       {{guiLauncher}, usage},
       {{guiLauncher, dir.file("no/folder/out.exe")},
-       "cannot write " + dir.file("no/folder/out.exe")},
+       "cannot write " + dir.file("no/folder/out.exe") + ": No such file or directory"},
   };
   const std::vector<std::string> before = listing(dir.path());
   for (const auto& [args, expected] : cases) {
@@ -144,6 +144,21 @@ TEST(Stamp, BadInputIsRefusedInOneLineAndLeavesNoTarget) {
     EXPECT_EQ(message, expected);
     EXPECT_EQ(listing(dir.path()), before) << expected;
   }
+}
+
+// A repeated option counts with its last value; a target that cannot be
+// written says why.
+TEST(Stamp, LastOfARepeatedOptionWinsAndAnUnwritableTargetSaysWhy) {
+  const StampOptions options = parseStampOptions(
+      {"--product", "A", "--icon", "a.ico", "--product", "B", "--icon", "b.ico", "s.exe", "t.exe"});
+  EXPECT_EQ(options.strings,
+            (std::vector<std::pair<std::string, std::string>>{{"ProductName", "B"}}));
+  EXPECT_EQ(options.icon, "b.ico");
+  const test::TempDir dir;
+  std::string message;
+  EXPECT_EQ(stampMain({guiLauncher, dir.path()}, message), 1);
+  EXPECT_TRUE(message.starts_with("cannot write " + dir.path() + ": ")) << message;
+  EXPECT_GT(message.size(), ("cannot write " + dir.path() + ": ").size()) << message;
 }
 
 }  // namespace murvo::stamp

@@ -1,6 +1,8 @@
 #include "StampCommand.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -73,18 +75,23 @@ void writeFileWhole(const std::string& name, const std::string& bytes, fs::perms
       target.parent_path() / (target.filename().u8string() + u8".partial-" +
                               fs::path(std::to_string(std::random_device{}())).u8string());
   std::error_code error;
+  std::string reason;
   {
     std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+    if (!out) reason = std::strerror(errno);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     out.close();
     if (out) {
       fs::permissions(partial, permissions, error);
       fs::rename(partial, target, error);
       if (!error) return;
+      reason = error.message();
+    } else if (reason.empty()) {
+      reason = std::strerror(errno);
     }
   }
   fs::remove(partial, error);
-  throw StampError("cannot write " + name);
+  throw StampError("cannot write " + name + ": " + reason);
 }
 
 }  // namespace
@@ -108,6 +115,8 @@ StampOptions parseStampOptions(const std::vector<std::string>& args) {
       const auto* known = std::find_if(std::begin(textOptions), std::end(textOptions),
                                        [&](const auto& option) { return arg == option.first; });
       if (known == std::end(textOptions)) throw StampError("unknown option " + arg + "; " + usage);
+      // A repeated option counts with its last value, as --icon and --version do.
+      std::erase_if(options.strings, [&](const auto& text) { return text.first == known->second; });
       options.strings.emplace_back(known->second, value);
     }
   }
