@@ -63,7 +63,10 @@ std::string InstalledJavaFinder::noneSuitable(bool keyFailed, DescribedLookup&& 
         if (compareVersions(installation.version, *version) > 0) version = installation.version;
       }
     }
-    fatalError("Incorrect current installed Java version:" + *version);
+    // A home whose release file names no version is named so, not by an empty text.
+    fatalError(
+        "Incorrect current installed Java version:" +
+        (version->empty() ? std::string("unknown (its Java home names no version)") : *version));
   }
   if (keyFailed) {
     explainFailure("No Java installation was found in " +

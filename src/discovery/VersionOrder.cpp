@@ -1,5 +1,7 @@
 #include "discovery/VersionOrder.h"
 
+#include <optional>
+
 namespace murvo {
 
 namespace {
@@ -18,9 +20,8 @@ std::string_view digitRun(std::string_view text, std::size_t& at) {
   return text.substr(start, at - start);
 }
 
-}  // namespace
-
-int compareVersions(std::string_view a, std::string_view b) {
+// Orders two texts by digit runs and bytes.
+int compareText(std::string_view a, std::string_view b) {
   std::size_t i = 0;
   std::size_t j = 0;
   while (i < a.size() && j < b.size()) {
@@ -38,6 +39,38 @@ int compareVersions(std::string_view a, std::string_view b) {
   if (i < a.size()) return 1;
   if (j < b.size()) return -1;
   return 0;
+}
+
+// A version's number, its pre-release ("ea" of "25-ea") and its build
+// ("36" of "25+36" or "25-ea+36").
+struct VersionParts {
+  std::string_view number;
+  std::optional<std::string_view> preRelease;
+  std::string_view build;
+};
+
+VersionParts partsOf(std::string_view version) {
+  VersionParts parts;
+  const std::size_t plus = version.find('+');
+  parts.build = plus == std::string_view::npos ? "" : version.substr(plus + 1);
+  version = version.substr(0, plus);
+  const std::size_t dash = version.find('-');
+  parts.number = version.substr(0, dash);
+  if (dash != std::string_view::npos) parts.preRelease = version.substr(dash + 1);
+  return parts;
+}
+
+}  // namespace
+
+int compareVersions(std::string_view a, std::string_view b) {
+  const VersionParts x = partsOf(a), y = partsOf(b);
+  if (const int order = compareText(x.number, y.number); order != 0) return order;
+  // A pre-release comes before the release of its number.
+  if (x.preRelease.has_value() != y.preRelease.has_value()) return x.preRelease ? -1 : 1;
+  if (x.preRelease) {
+    if (const int order = compareText(*x.preRelease, *y.preRelease); order != 0) return order;
+  }
+  return compareText(x.build, y.build);
 }
 
 }  // namespace murvo

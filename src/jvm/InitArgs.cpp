@@ -1,10 +1,12 @@
 // The VM options: the .lap file's option lines with the jar folders' class
 // path merged in.
+#include <optional>
 #include <string_view>
 
 #include "config/PropertyFileLoader.h"
 #include "jvm/JvmLauncher.h"
 #include "launcher/ErrorReporter.h"
+#include "platform/Environment.h"
 #include "platform/PathText.h"
 
 namespace murvo {
@@ -55,6 +57,10 @@ void JvmLauncher::buildInitArgs(JavaVMInitArgs& args) {
       std::string option(classPathPrefix);
       completeClassPath(option, jars, *properties);
       properties->addJvmOption(option);
+    } else if (!classPathSeen) {
+      // Nothing configured: the class path that `java` takes without -cp.
+      const std::optional<std::string> environment = platform::environmentVariable("CLASSPATH");
+      properties->addJvmOption(std::string(classPathPrefix) + environment.value_or("."));
     }
     // The array lives to the end of the process, like the texts it points at.
     auto* array = new JavaVMOption[options.size()];

@@ -127,6 +127,12 @@ TEST(BadInput, EndsInOneMessageAndStatusOneAtOnce) {
        "@DIR@/none/libjvm.so: cannot open shared object file: No such file or directory\n"},
       {"jvm path a directory", lap("murvo.jvm.path=${SELF_HOME}\n"), noLaunch,
        "@DIR@: cannot read file data: Is a directory\n"},
+      {"jvm path a FIFO",
+       [](const LauncherFolder& app) {
+         mkfifo((app.dir() + "/libjvm.so").c_str(), 0600);
+         app.writeLap("murvo.jvm.path=${SELF_HOME}/libjvm.so\nmurvo.main.class=demo.Probe\n");
+       },
+       noLaunch, "@DIR@/libjvm.so: not a regular file\n"},
       {"jvm path not a library",
        [](const LauncherFolder& app) {
          std::string text;

@@ -26,15 +26,17 @@ std::string jniLog(const LauncherFolder& app) {
 TEST(FakeJvm, LaunchMakesTheseCallsInThisOrder) {
   LauncherFolder app;
   app.writeLap(fakeLap(app));
-  RunResult result = app.run({"one", "two words"});
+  // Without a class path in the .lap, the JVM gets CLASSPATH as `java` would.
+  RunResult result = app.run({"one", "two words"}, {"CLASSPATH=/cp/a.jar"});
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(jniLog(app),
-            "JNI_CreateJavaVM version=0x10002 nOptions=5 ignoreUnrecognized=0\n"
+            "JNI_CreateJavaVM version=0x10002 nOptions=6 ignoreUnrecognized=0\n"
             "option -Xmx32m\n"
             "option -Dfakejvm.log=" +
                 app.dir() +
                 "/jni.log\n"
                 "option -Dfakejvm.classes=demo/Main\n"
+                "option -Djava.class.path=/cp/a.jar\n"
                 "option exit\n"
                 "option abort\n"
                 "FindClass demo/Main\n"

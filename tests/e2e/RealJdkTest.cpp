@@ -3,6 +3,7 @@
 #include <signal.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <iostream>
 #include <thread>
 #include <vector>
@@ -117,6 +118,15 @@ TEST(RealJdk, ConfiguredClassPathNeverGainsTheCurrentDirectory) {
       expectedTrace.replace(at, 5, app.dir());
     }
     EXPECT_NE(result.err.find(expectedTrace), std::string::npos) << result.err;
+  }
+  // Nothing configured: CLASSPATH, else the current directory, as with `java`.
+  LauncherFolder plain;
+  plain.writeLap("murvo.jvm.path=" + realJvmLibrary() + "\nmurvo.main.class=demo.Probe\n");
+  EXPECT_EQ(plain.run({}, {"CLASSPATH=" + javaClasses()}).out, "no command\n");
+  if (!std::getenv("CLASSPATH")) {
+    plain.makeDir("demo");
+    plain.writeFile("demo/Probe.class", readFile(javaClasses() + "/demo/Probe.class"));
+    EXPECT_EQ(plain.run().out, "no command\n");
   }
 }
 

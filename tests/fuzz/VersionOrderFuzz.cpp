@@ -40,7 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
     }
   }
-  require(!v[1].starts_with(v[0]) || order[0][1] <= 0,
-          "a longer text never sorts below its own beginning");
+  // "25-ea" is the one longer text that sorts below its beginning "25".
+  const bool preReleaseOf = v[0].find_first_of("-+") == std::string_view::npos &&
+                            v[1].size() > v[0].size() && v[1][v[0].size()] == '-';
+  require(!v[1].starts_with(v[0]) || order[0][1] <= 0 || preReleaseOf,
+          "a longer text never sorts below its own beginning, but for a pre-release");
   return 0;
 }

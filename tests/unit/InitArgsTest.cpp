@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "TestSupport.h"
 #include "jvm/JvmLauncher.h"
 #include "platform/PathText.h"
@@ -20,7 +22,8 @@ TEST(InitArgs, ClassPathJoinsConfiguredOptionsOrBecomesTheLastOption) {
     Options expected;
     bool emptyJarFolder = false;  // a jar folder that added nothing
   } cases[] = {
-      {{}, "", {}},
+      // Nothing configured: what `java` takes without -cp.
+      {{}, "", {cp + (std::getenv("CLASSPATH") ? std::getenv("CLASSPATH") : ".")}},
       {{"-Xmx1m", cp + "app.jar"}, "", {"-Xmx1m", cp + "app.jar"}},
       {{}, jars, {cp + list}},
       {{"-Xmx128m", cp + "app.jar"}, jars, {"-Xmx128m", cp + "app.jar" + jars}},

@@ -2,14 +2,32 @@
 
 #include <dlfcn.h>
 #include <elf.h>
+#include <sys/stat.h>
 
 #include <cstring>
+#include <utility>
 
 #include "platform/FileAccess.h"
 
 namespace murvo::platform {
 
+namespace {
+
+// Why loadLibrary refused a path before the loader saw it.
+thread_local std::string refusal;
+
+}  // namespace
+
 void* loadLibrary(const std::string& path) {
+  // The loader would wait for a writer of a FIFO for ever: anything but a
+  // regular file (or a link to one) is refused at once; the loader itself
+  // refuses a folder.
+  struct stat info;
+  if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
+    refusal = path + ": not a regular file";
+    return nullptr;
+  }
+  refusal.clear();
   return dlopen(path.c_str(), RTLD_NOW | RTLD_GLOBAL);
 }
 
@@ -40,6 +58,7 @@ void searchLibrariesIn(const std::string&) {
 }
 
 std::string libraryError(const std::string& path) {
+  if (!refusal.empty()) return std::exchange(refusal, std::string());
   const char* text = dlerror();
   const std::string reason = text ? text : "";
   // The text names the file, except for a dependency that cannot be found.
