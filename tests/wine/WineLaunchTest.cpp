@@ -201,16 +201,18 @@ TEST(WineLaunch, FailuresAreReportedOnStandardErrorWithStatusOne) {
 TEST(WineLaunch, LaunchMakesTheJniCallsInOrderAndEndsWithMainsStatus) {
   WineFolder folder;
   folder.writeLap(folder.lap("murvo.trap.console.ctrl=yes\n-Xmx64m\n"));
-  const e2e::RunResult result = folder.run({"a", "b c"});
+  // No class path in the .lap: the JVM gets CLASSPATH, as with java.exe.
+  const e2e::RunResult result = folder.run({"a", "b c"}, {"CLASSPATH=C:\\lib\\a.jar"});
   EXPECT_EQ(result.status, 0);
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(folder.log(),
-            "JNI_CreateJavaVM version=0x10002 nOptions=5 ignoreUnrecognized=0\n"
+            "JNI_CreateJavaVM version=0x10002 nOptions=6 ignoreUnrecognized=0\n"
             "option -Dfakejvm.log=" +
                 folder.win("jvm.log") +
                 "\n"
                 "option -Dfakejvm.classes=demo/Main\n"
                 "option -Xmx64m\n"
+                "option -Djava.class.path=C:\\lib\\a.jar\n"
                 "option exit\n"
                 "option abort\n"
                 "FindClass demo/Main\n"
