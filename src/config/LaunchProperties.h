@@ -50,6 +50,12 @@ class LaunchProperties {
   void setTrapConsoleCtrl(const std::string& trap) { trapConsoleCtrl = trap; }
   bool isTrapConsoleCtrl() const;
 
+  // The splash image's path (empty: no splash) and its timeout as written.
+  void setSplashImage(const std::string& path) { splashImage = path; }
+  const std::string& getSplashImage() const { return splashImage; }
+  void setSplashTimeout(const std::string& seconds) { splashTimeout = seconds; }
+  const std::string& getSplashTimeout() const { return splashTimeout; }
+
   std::string& getClassPath() { return classPath; }
   void addJarsToClassPath(const std::string& folder);
   // Whether a jar folder was given, also one that added nothing.
@@ -76,6 +82,8 @@ class LaunchProperties {
   std::string minJavaVersion;
   std::string maxJavaVersion;
   std::string trapConsoleCtrl;
+  std::string splashImage;
+  std::string splashTimeout;
   std::string classPath;
   bool jarFolderGiven = false;
 };

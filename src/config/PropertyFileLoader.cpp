@@ -145,6 +145,10 @@ void PropertyFileLoader::applyValue(const std::string& name, const std::string& 
     properties.setTrapConsoleCtrl(value);
   } else if (name == PropertyKeys::CLASSPATH_JARS_DIR) {
     properties.addJarsToClassPath(value);
+  } else if (name == PropertyKeys::SPLASH) {
+    properties.setSplashImage(fromExeFolder(value));
+  } else if (name == PropertyKeys::SPLASH_TIMEOUT) {
+    properties.setSplashTimeout(value);
   }
 }
 

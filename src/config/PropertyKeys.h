@@ -17,6 +17,8 @@ class PropertyKeys {
   static const std::string MAX_JAVA_VERSION;
   static const std::string TRAP_CONSOLE_CTRL;
   static const std::string CLASSPATH_JARS_DIR;
+  static const std::string SPLASH;
+  static const std::string SPLASH_TIMEOUT;
 
   virtual ~PropertyKeys() = default;
 

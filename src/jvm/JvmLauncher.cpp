@@ -3,6 +3,7 @@
 #include "jvm/ConsoleControl.h"
 #include "jvm/ModifiedUtf8.h"
 #include "jvm/OptionEncoding.h"
+#include "jvm/SplashScreen.h"
 #include "jvm/UncaughtException.h"
 #include "jvm/VmExitHooks.h"
 #include "launcher/ErrorReporter.h"
@@ -53,7 +54,9 @@ int JvmLauncher::run() {
     const std::string& jvmPath = properties->getJvmPath();
     if (tracing()) trace("JVM library: " + jvmPath);
     encodeOptionsFor(jvmPath, args);
+    SplashScreen splash(*properties, jvmPath);
     void* library = loadJvmLibrary(jvmPath, args);
+    splash.showWithJvmLoaded();
     JNIEnv* env = createVm(library, jvmPath, args);
     const MainMethod main = findMain(env);
     jobjectArray arguments = makeArgumentArray(env);
