@@ -55,8 +55,9 @@ bool headless(const std::vector<std::string>& options) {
 // "splash@2x.png" for a whole factor, "splash@150pct.png" otherwise.
 std::string scaledImageName(const std::string& image, float scale) {
   const long percent = std::lround(scale * 100);
-  const std::string suffix = percent % 100 == 0 ? "@" + std::to_string(percent / 100) + "x"
-                                                : "@" + std::to_string(percent) + "pct";
+  std::string suffix = "@";
+  suffix +=
+      percent % 100 == 0 ? std::to_string(percent / 100) + "x" : std::to_string(percent) + "pct";
   const std::size_t folder = image.rfind(platform::pathSeparator);
   const std::size_t dot = image.rfind('.');
   if (dot == std::string::npos || (folder != std::string::npos && dot < folder)) {
