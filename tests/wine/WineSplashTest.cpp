@@ -1,6 +1,7 @@
 // The splash under Wine, with the splash library test double in the Java
 // home of the JVM test double: which library and file, the calls in order,
 // and the closing by the timeout and before a failure's message.
+#include <cstdlib>
 #include <filesystem>
 
 #include "WineFolder.h"
@@ -22,9 +23,10 @@ struct SplashFolder : WineFolder {
   }
   e2e::RunResult launch() const { return run({}, {"FAKESPLASH_LOG=" + win("splash.log")}); }
   std::string splashLog() const { return e2e::readFile(dir() + "/splash.log"); }
-  std::string shown(const std::string& image) const {
-    return "library " + win("home/bin/splashscreen.dll") + "\nSplashInit\nSplashLoadFile " +
-           win(image) + "\nSplashSetFileJarName " + win(image) + " (none)\n";
+  // The calls that show `image`, with `before` (the scale factor's call) ahead of the load.
+  std::string shown(const std::string& image, const std::string& before = "") const {
+    return "library " + win("home/bin/splashscreen.dll") + "\nSplashInit\n" + before +
+           "SplashLoadFile " + win(image) + "\nSplashSetFileJarName " + win(image) + " (none)\n";
   }
 };
 
@@ -70,6 +72,36 @@ TEST(WineSplash, AnImageTheLibraryCannotShowLeavesTheLaunchAsItWas) {
   EXPECT_EQ(result.err, "");
   EXPECT_EQ(folder.splashLog(), "library " + folder.win("home/bin/splashscreen.dll") +
                                     "\nSplashInit\nSplashLoadFile " + folder.win("bad.png") + "\n");
+}
+
+// The display's scale as Wine reports it, for one test.
+class DisplayScale {
+ public:
+  explicit DisplayScale(int dpi) {
+    std::system(("wine reg add \"HKCU\\Control Panel\\Desktop\" /v LogPixels /t REG_DWORD /d " +
+                 std::to_string(dpi) + " /f >/dev/null 2>&1")
+                    .c_str());
+  }
+  ~DisplayScale() {
+    std::system("wine reg delete \"HKCU\\Control Panel\\Desktop\" /v LogPixels /f >/dev/null 2>&1");
+  }
+};
+
+TEST(WineSplash, AScaledDisplayTakesTheImageForItsScaleWhenThereIsOne) {
+  SplashFolder folder;
+  folder.writeFile("splash@2x.png", "a larger image");
+  folder.writeLap(folder.splashLap("murvo.splash=splash.png\n"));
+  {
+    const DisplayScale twice(192);
+    ASSERT_EQ(folder.launch().status, 0);
+  }
+  EXPECT_EQ(folder.splashLog(), folder.shown("splash@2x.png", "SplashSetScaleFactor 2.000000\n"));
+  std::filesystem::remove(folder.dir() + "/splash.log");
+  {
+    const DisplayScale oneAndAHalf(144);  // no splash@150pct.png
+    ASSERT_EQ(folder.launch().status, 0);
+  }
+  EXPECT_EQ(folder.splashLog(), folder.shown("splash.png"));
 }
 
 }  // namespace
