@@ -1,6 +1,7 @@
 #include "jvm/SplashScreen.h"
 
 #include <atomic>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 

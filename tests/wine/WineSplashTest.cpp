@@ -63,6 +63,23 @@ TEST(WineSplash, AFailureClosesItBeforeTheMessage) {
   EXPECT_LT(closed, result.err.find("Error in Java launcher."));
 }
 
+TEST(WineSplash, AJavaHomeWithoutTheLibraryLeavesTheLaunchAsItWas) {
+  SplashFolder folder;
+  std::filesystem::remove(folder.dir() + "/home/bin/splashscreen.dll");
+  // Found by the system's search, it would be loaded; it never is.
+  std::filesystem::copy_file(FAKE_SPLASH_LIBRARY, folder.dir() + "/splashscreen.dll");
+  folder.writeLap(folder.splashLap("murvo.splash=splash.png\n"));
+  const e2e::RunResult result = folder.run(
+      {}, {"FAKESPLASH_LOG=" + folder.win("splash.log"), "MURVO_TRACE=" + folder.win("trace")});
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_FALSE(std::filesystem::exists(folder.dir() + "/splash.log"));
+  EXPECT_NE(
+      e2e::readFile(folder.dir() + "/trace")
+          .find("murvo: no splash: no splash library " + folder.win("home/bin/splashscreen.dll")),
+      std::string::npos);
+}
+
 TEST(WineSplash, AnImageTheLibraryCannotShowLeavesTheLaunchAsItWas) {
   SplashFolder folder;
   folder.writeFile("bad.png", "corrupt image");
