@@ -53,6 +53,11 @@ class LaunchProperties {
   // "auto", "off", a folder's path, or empty when the key is absent.
   void setStartupCache(const std::string& setting) { startupCache = setting; }
   const std::string& getStartupCache() const { return startupCache; }
+  // The splash image's path (empty: no splash) and its timeout as written.
+  void setSplashImage(const std::string& path) { splashImage = path; }
+  const std::string& getSplashImage() const { return splashImage; }
+  void setSplashTimeout(const std::string& seconds) { splashTimeout = seconds; }
+  const std::string& getSplashTimeout() const { return splashTimeout; }
 
   std::string& getClassPath() { return classPath; }
   void addJarsToClassPath(const std::string& folder);
@@ -80,6 +85,8 @@ class LaunchProperties {
   std::string minJavaVersion;
   std::string maxJavaVersion;
   std::string trapConsoleCtrl;
+  std::string splashImage;
+  std::string splashTimeout;
   std::string classPath;
   std::string startupCache;
   bool jarFolderGiven = false;

@@ -159,6 +159,10 @@ void PropertyFileLoader::applyValue(const std::string& name, const std::string& 
     properties.addJarsToClassPath(value);
   } else if (name == PropertyKeys::STARTUP_CACHE) {
     properties.setStartupCache(value == "auto" || value == "off" ? value : fromExeFolder(value));
+  } else if (name == PropertyKeys::SPLASH) {
+    properties.setSplashImage(fromExeFolder(value));
+  } else if (name == PropertyKeys::SPLASH_TIMEOUT) {
+    properties.setSplashTimeout(value);
   }
 }
 

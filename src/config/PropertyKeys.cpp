@@ -14,6 +14,8 @@ const std::string PropertyKeys::MAX_JAVA_VERSION = "murvo.max.java.version";
 const std::string PropertyKeys::TRAP_CONSOLE_CTRL = "murvo.trap.console.ctrl";
 const std::string PropertyKeys::CLASSPATH_JARS_DIR = "murvo.classpath.jars.dir";
 const std::string PropertyKeys::STARTUP_CACHE = "murvo.startup.cache";
+const std::string PropertyKeys::SPLASH = "murvo.splash";
+const std::string PropertyKeys::SPLASH_TIMEOUT = "murvo.splash.timeout";
 
 bool PropertyKeys::isLauncherProperty(const std::string& line) const {
   return guard("Error checking if a property is custom.",

@@ -18,6 +18,8 @@ class PropertyKeys {
   static const std::string TRAP_CONSOLE_CTRL;
   static const std::string CLASSPATH_JARS_DIR;
   static const std::string STARTUP_CACHE;
+  static const std::string SPLASH;
+  static const std::string SPLASH_TIMEOUT;
 
   virtual ~PropertyKeys() = default;
 

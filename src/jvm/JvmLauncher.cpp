@@ -5,6 +5,7 @@
 #include "jvm/ModifiedUtf8.h"
 #include "jvm/OptionEncoding.h"
 #include "jvm/StartupCache.h"
+#include "jvm/SplashScreen.h"
 #include "jvm/UncaughtException.h"
 #include "jvm/VmExitHooks.h"
 #include "launcher/ErrorReporter.h"
@@ -33,8 +34,9 @@ struct LaunchStepFailed {};
 }  // namespace
 
 // The launch, step by step. Each capability that takes part in it (the
-// start-up cache, the console trap, the VM's exit hooks) is a module of its own, called at the
-// one point of this sequence where it belongs.
+// splash screen, the start-up cache, the console trap, the VM's exit hooks)
+// is a module of its own, called at the one point of this sequence where it
+// belongs.
 int JvmLauncher::run() {
   return guardOwnText("Error while launching program with JVM.", [&] {
     JavaVMInitArgs args;
@@ -42,10 +44,12 @@ int JvmLauncher::run() {
     addVmExitHooks(args);
     const std::string& jvmPath = properties->getJvmPath();
     if (tracing()) trace("JVM library: " + jvmPath);
+    SplashScreen splash(*properties, jvmPath);
     StartupCache startupCache(*properties, jvmPath);
     startupCache.addOptions(args);
     encodeOptionsFor(jvmPath, args);
     void* library = loadJvmLibrary(jvmPath, args);
+    splash.showWithJvmLoaded();
     JNIEnv* env = createVm(library, jvmPath, args);
     startupCache.startMakingArchive();
     const MainMethod main = findMain(env);

@@ -11,6 +11,7 @@ const std::string genericErrorText = "Error in Java launcher.";
 namespace {
 
 bool throwInsteadOfExit = false;
+void (*failureHook)() = nullptr;
 
 [[noreturn]] void reportAndEnd(const char* detail) {
   // Building or showing the message may itself fail (memory, display); the
@@ -24,6 +25,7 @@ bool throwInsteadOfExit = false;
     }
     if (throwInsteadOfExit) throw FailureReported{message};
     if (tracing()) trace("failure: " + message + "; exit status 1");
+    if (failureHook) failureHook();
     showErrorMessage(message);
   } catch (const FailureReported&) {
     throw;
@@ -44,6 +46,10 @@ void fatalError(const std::string& detail) {
 
 void fatalError() {
   reportAndEnd(nullptr);
+}
+
+void beforeFailureMessage(void (*hook)()) {
+  failureHook = hook;
 }
 
 void explainFailure(const std::string& reason) {

@@ -16,6 +16,10 @@ void showErrorMessage(const std::string& text);
 [[noreturn]] void fatalError(const std::string& detail);
 [[noreturn]] void fatalError();
 
+// Runs `hook` once a failure is reported, before its message is shown (the
+// splash screen closes so that it hides no message box).
+void beforeFailureMessage(void (*hook)());
+
 // Writes what explains a failure (the system's reason) as a line on standard
 // error, before the message that reports the failure; the message stays as it is.
 void explainFailure(const std::string& reason);

@@ -66,12 +66,13 @@ TEST(PropertyFileLoader, LinesAndOptionsAreKeptWhole) {
   EXPECT_EQ(properties.getJavaBundle(), "b # c");
 }
 
-TEST(PropertyFileLoader, EachOfTheNineKeysFillsItsField) {
+TEST(PropertyFileLoader, EachKeyFillsItsField) {
   test::RegistryReplacement registry;
   const TempDir dir;
   const std::string jar = dir.write("lib/x.jar", "");
-  // A relative Java home is taken from the executable's folder.
+  // A relative Java home and splash image are taken from the executable's folder.
   const std::string text =
+      "murvo.splash=splash.png\nmurvo.splash.timeout=30\n"
       "murvo.main.class=demo.Main\nmurvo.java.bundle=SDK\nmurvo.bin.jvm.dir=server\n"
       "murvo.jvm.path=" +
       dir.file("j/libjvm.so") +
@@ -88,6 +89,8 @@ TEST(PropertyFileLoader, EachOfTheNineKeysFillsItsField) {
   EXPECT_EQ(properties.getMinJavaVersion(), "1.8");
   EXPECT_EQ(properties.getMaxJavaVersion(), "17");
   EXPECT_TRUE(properties.isTrapConsoleCtrl());
+  EXPECT_EQ(properties.getSplashImage(), dir.file("splash.png"));
+  EXPECT_EQ(properties.getSplashTimeout(), "30");
   EXPECT_EQ(properties.getClassPath(), platform::classPathSeparator + jar);
   EXPECT_TRUE(properties.getJvmOptions().empty());
   EXPECT_TRUE(registry.memory.openedKeys().empty());

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+
+#include "config/LaunchProperties.h"
+
+namespace murvo {
+
+// The image of murvo.splash, shown through the splash library of the Java
+// home that runs, the same library file that the program's
+// java.awt.SplashScreen loads, so the program finds the splash shown. Shown
+// before the JVM library is loaded when the splash library loads on its own,
+// else right after. A splash that cannot be shown is left out, with the reason
+// in the trace; the launch goes on as without it.
+class SplashScreen {
+ public:
+  // Shows the splash now when the splash library loads without the JVM library.
+  SplashScreen(LaunchProperties& properties, const std::string& jvmPath);
+  // Shows the splash that waited for the JVM library to be loaded.
+  void showWithJvmLoaded();
+
+ private:
+  bool canShow(LaunchProperties& properties, const std::string& jvmPath);
+  void show(void* library);
+
+  std::string image;
+  std::string libraryPath;
+  unsigned timeout = 0;
+  bool waiting = false;
+};
+
+}  // namespace murvo
