@@ -40,6 +40,23 @@ std::size_t countOfType(const ResourceTree& tree, std::uint16_t type) {
   return count;
 }
 
+// The bytes of an executable with an Authenticode certificate table: an
+// empty WIN_CERTIFICATE (length 8, revision 2.0, PKCS#7) appended at an
+// 8-byte boundary and named by the security entry of the data directories.
+std::string signedCopy(std::string bytes) {
+  const auto put32 = [&](std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+  };
+  bytes.resize((bytes.size() + 7) / 8 * 8, '\0');
+  const std::size_t table = bytes.size();
+  bytes += std::string("\x08\0\0\0\0\x02\x02\0", 8);
+  const std::size_t peAt = ByteReader(bytes, "").u32(0x3C);
+  const std::size_t securityEntry = peAt + 24 + 112 + 4 * 8;  // PE32+: the fifth directory
+  put32(securityEntry, static_cast<std::uint32_t>(table));
+  put32(securityEntry + 4, 8);
+  return bytes;
+}
+
 std::vector<std::string> listing(const std::string& folder) {
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(folder))
@@ -109,6 +126,7 @@ TEST(Stamp, BadInputIsRefusedInOneLineAndLeavesNoTarget) {
   const std::string truncated = dir.write("cut.exe", readBytes(guiLauncher).substr(0, 1000));
   const std::string cutIcon = dir.write("cut.ico", readBytes(HELLO_ICON).substr(0, 2000));
   const std::string missing = dir.file("missing.exe");
+  const std::string signedSource = dir.write("signed.exe", signedCopy(readBytes(guiLauncher)));
   const std::string target = dir.file("out.exe");
   const std::string usage =
       "usage: murvo-stamp [--icon FILE.ico] [--version A.B.C.D] [--product TEXT] [--company TEXT] "
@@ -130,6 +148,8 @@ TEST(Stamp, BadInputIsRefusedInOneLineAndLeavesNoTarget) {
       {{missing, target}, "cannot read " + missing + ": no such file"},
       {{dir.path(), target}, dir.path() + " is not a file"},
       {{library, target}, library + " is not an executable program"},
+      {{signedSource, target},
+       signedSource + " is signed: brand the unsigned executable, then sign the copy"},
       {{"--product", "caf\xE9", guiLauncher, target}, "ProductName is not UTF-8 text"},
       {{"--colour", "red", guiLauncher, target}, "unknown option --colour; " + usage},
       {{guiLauncher, target, "--company"}, "--company needs a value; " + usage},
