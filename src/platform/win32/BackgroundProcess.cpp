@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/Environment.h"
+#include "platform/ExecutablePath.h"
 #include "platform/win32/WideText.h"
 
 namespace murvo::platform {
@@ -15,17 +16,6 @@ namespace {
 
 // Where a detached copy finds the handle of the process that started it.
 constexpr const char* starterVariable = "MURVO_STARTER_PROCESS";
-
-std::wstring ownPath() {
-  std::vector<wchar_t> buffer(MAX_PATH);
-  while (true) {
-    const DWORD length =
-        GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length == 0) return {};
-    if (length < buffer.size()) return {buffer.data(), length};
-    buffer.resize(buffer.size() * 2);
-  }
-}
 
 // This process's environment block with the given variables set.
 std::wstring environmentWith(const std::vector<std::pair<std::string, std::string>>& variables) {
@@ -53,7 +43,7 @@ std::wstring environmentWith(const std::vector<std::pair<std::string, std::strin
 // Starts this executable without a console window of its own; `inherited`,
 // when not null, is the one handle the copy receives.
 bool startCopy(std::wstring environment, DWORD flags, HANDLE inherited, PROCESS_INFORMATION& info) {
-  const std::wstring path = ownPath();
+  const std::wstring path = widen(executablePath());
   std::wstring commandLine = L"\"" + path + L"\"";
   STARTUPINFOEXW startup{};
   startup.StartupInfo.cb = sizeof startup;
