@@ -40,10 +40,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       }
     }
   }
-  // "25-ea" is the one longer text that sorts below its beginning "25".
-  const bool preReleaseOf = v[0].find_first_of("-+") == std::string_view::npos &&
-                            v[1].size() > v[0].size() && v[1][v[0].size()] == '-';
-  require(!v[1].starts_with(v[0]) || order[0][1] <= 0 || preReleaseOf,
+  // A pre-release ("25-ea") is the one longer text that sorts below its
+  // beginning ("25").
+  const auto preRelease = [](std::string_view version) {
+    return version.substr(0, version.find('+')).find('-') != std::string_view::npos;
+  };
+  require(!v[1].starts_with(v[0]) || order[0][1] <= 0 || (preRelease(v[1]) && !preRelease(v[0])),
           "a longer text never sorts below its own beginning, but for a pre-release");
   return 0;
 }
