@@ -160,7 +160,8 @@ TEST_F(Splash, TheTimeoutClosesIt) {
     SCOPED_TRACE(home);
     LauncherFolder app;
     addImage(app);
-    app.writeLap(lapFor(home, "murvo.splash=splash.png\nmurvo.splash.timeout=1\n"));
+    // Long enough to be seen on a loaded machine, where mapping the window takes a while.
+    app.writeLap(lapFor(home, "murvo.splash=splash.png\nmurvo.splash.timeout=3\n"));
     Process process = app.start({"wait", app.dir() + "/stop"}, {display()});
     EXPECT_TRUE(screen.awaitSplash(true));
     EXPECT_TRUE(screen.awaitSplash(false));
