@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "jvm/JvmLauncher.h"
+#include "jvm/VmGate.h"
 #include "launcher/Trace.h"
 #include "platform/ConsoleControl.h"
 #include "platform/ProcessExit.h"
@@ -13,27 +14,8 @@ namespace murvo {
 
 namespace {
 
-// Between the handler's threads and the thread that destroys the VM.
-struct Gate {
-  std::mutex mutex;
-  bool vmDestroyed = false;
-  int callsInside = 0;
-};
-
 // Never destroyed: a handler call may still run while the process ends.
-Gate& gate = *new Gate;
-
-bool enterGate() {
-  std::lock_guard lock(gate.mutex);
-  if (gate.vmDestroyed) return false;
-  ++gate.callsInside;
-  return true;
-}
-
-void leaveGate() {
-  std::lock_guard lock(gate.mutex);
-  --gate.callsInside;
-}
+VmGate& gate = *new VmGate;
 
 // Once a program was asked to end for the console closing or a shutdown
 // where the system does not end the process itself: System.exit, 5 seconds
@@ -54,9 +36,9 @@ void endProgramAfter(std::uint32_t event, bool initiateExitCalled) {
         if (tracing()) trace("System.exit has not ended the program: the process ends");
         platform::endProcessAtOnce(status);
       }).detach();
-      if (activeLauncher && enterGate()) {
+      if (activeLauncher && gate.enter()) {
         activeLauncher->exitVm(status);
-        leaveGate();
+        gate.leave();
       }
     }).detach();
   });
@@ -71,9 +53,9 @@ int consoleCtrlHandler(std::uint32_t event) {
     case platform::ctrlClose:
     case platform::ctrlShutdown:
       if (tracing()) trace("console event " + std::to_string(event) + ": asking initiateExit");
-      if (activeLauncher && enterGate()) {
+      if (activeLauncher && gate.enter()) {
         const bool initiateExitCalled = activeLauncher->requestExit();
-        leaveGate();
+        gate.leave();
         if (event != platform::ctrlC && event != platform::ctrlBreak &&
             !platform::systemEndsProcessAfter(event)) {
           endProgramAfter(event, initiateExitCalled);
@@ -88,14 +70,11 @@ int consoleCtrlHandler(std::uint32_t event) {
 }
 
 bool vmReachable() {
-  std::lock_guard lock(gate.mutex);
-  return !gate.vmDestroyed;
+  return gate.open();
 }
 
 bool shutOffConsoleControl() {
-  std::lock_guard lock(gate.mutex);
-  gate.vmDestroyed = true;
-  return gate.callsInside == 0;
+  return gate.shut();
 }
 
 }  // namespace murvo
