@@ -1,11 +1,13 @@
 #include "jvm/JvmLauncher.h"
 
 #include "jvm/ConsoleControl.h"
+#include "jvm/JavaStrings.h"
 #include "jvm/JvmLibrary.h"
 #include "jvm/ModifiedUtf8.h"
 #include "jvm/OptionEncoding.h"
-#include "jvm/StartupCache.h"
+#include "jvm/SingleInstance.h"
 #include "jvm/SplashScreen.h"
+#include "jvm/StartupCache.h"
 #include "jvm/UncaughtException.h"
 #include "jvm/VmExitHooks.h"
 #include "launcher/ErrorReporter.h"
@@ -13,7 +15,6 @@
 #include "platform/ConsoleControl.h"
 #include "platform/DynamicLibrary.h"
 #include "platform/PathText.h"
-#include "platform/TextEncoding.h"
 
 namespace murvo {
 
@@ -34,11 +35,13 @@ struct LaunchStepFailed {};
 }  // namespace
 
 // The launch, step by step. Each capability that takes part in it (the
-// splash screen, the start-up cache, the console trap, the VM's exit hooks)
-// is a module of its own, called at the one point of this sequence where it
-// belongs.
+// single instance, the splash screen, the start-up cache, the console trap,
+// the VM's exit hooks) is a module of its own, called at the one point of
+// this sequence where it belongs.
 int JvmLauncher::run() {
   return guardOwnText("Error while launching program with JVM.", [&] {
+    SingleInstance instance(*properties);
+    if (instance.handedOver()) return 0;
     JavaVMInitArgs args;
     buildInitArgs(args);
     addVmExitHooks(args);
@@ -53,9 +56,11 @@ int JvmLauncher::run() {
     JNIEnv* env = createVm(library, jvmPath, args);
     startupCache.startMakingArchive();
     const MainMethod main = findMain(env);
+    instance.receive(vm);
     jobjectArray arguments = makeArgumentArray(env);
     if (properties->isTrapConsoleCtrl()) trapConsoleEvents();
     const bool mainThrew = callMain(env, main, arguments);
+    instance.beforeVmEnds(env);
     destroyVm(library);
     return mainThrew ? 1 : 0;
   });
@@ -125,20 +130,8 @@ bool JvmLauncher::callMain(JNIEnv* env, const MainMethod& main, jobjectArray arg
 }
 
 jobjectArray JvmLauncher::makeArgumentArray(JNIEnv* env) {
-  const std::vector<std::string>& programArgs = properties->getProgramArgs();
-  jstring empty = env->NewStringUTF("");
-  jclass stringClass = env->FindClass("java/lang/String");
-  jobjectArray array =
-      env->NewObjectArray(static_cast<jsize>(programArgs.size()), stringClass, empty);
+  jobjectArray array = newJavaStringArray(env, properties->getProgramArgs());
   if (!array) throw LauncherError("Out of memory error in Java launcher");
-  for (std::size_t i = 0; i < programArgs.size(); ++i) {
-    // UTF-16 keeps every character of the argument, which modified UTF-8
-    // through NewStringUTF would not.
-    const std::u16string text = platform::utf8ToUtf16(programArgs[i]);
-    jstring argument = env->NewString(reinterpret_cast<const jchar*>(text.data()),
-                                      static_cast<jsize>(text.size()));
-    env->SetObjectArrayElement(array, static_cast<jsize>(i), argument);
-  }
   return array;
 }
 

@@ -1,6 +1,6 @@
 // Files and folders as the start-up cache keeps them: what identifies a
 // file's content, folders made on demand, files written whole, renamed into
-// place and removed.
+// place and removed; and the process's working folder.
 #pragma once
 
 #include <cstdint>
@@ -35,5 +35,8 @@ bool renameFile(const std::string& from, const std::string& to);
 
 // Removes a file; a file that cannot be removed (in use, gone) stays as it is.
 void removeFile(const std::string& path);
+
+// The process's working folder; empty when the system cannot tell it.
+std::string currentFolder();
 
 }  // namespace murvo::platform

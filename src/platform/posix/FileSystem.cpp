@@ -52,4 +52,14 @@ void removeFile(const std::string& path) {
   unlink(path.c_str());
 }
 
+std::string currentFolder() {
+  std::string folder(256, '\0');
+  while (!getcwd(folder.data(), folder.size())) {
+    if (errno != ERANGE) return {};
+    folder.resize(folder.size() * 2);
+  }
+  folder.resize(folder.find('\0'));
+  return folder;
+}
+
 }  // namespace murvo::platform

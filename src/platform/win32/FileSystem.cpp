@@ -59,4 +59,12 @@ void removeFile(const std::string& path) {
   DeleteFileW(widen(path).c_str());
 }
 
+std::string currentFolder() {
+  std::wstring folder(GetCurrentDirectoryW(0, nullptr), L'\0');
+  const DWORD length = GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data());
+  if (length == 0 || length >= folder.size()) return {};
+  folder.resize(length);
+  return narrow(folder);
+}
+
 }  // namespace murvo::platform
