@@ -58,6 +58,9 @@ class LaunchProperties {
   const std::string& getSplashImage() const { return splashImage; }
   void setSplashTimeout(const std::string& seconds) { splashTimeout = seconds; }
   const std::string& getSplashTimeout() const { return splashTimeout; }
+  // The name under which the program runs once (empty: every start runs).
+  void setSingleInstance(const std::string& name) { singleInstance = name; }
+  const std::string& getSingleInstance() const { return singleInstance; }
 
   std::string& getClassPath() { return classPath; }
   void addJarsToClassPath(const std::string& folder);
@@ -87,6 +90,7 @@ class LaunchProperties {
   std::string trapConsoleCtrl;
   std::string splashImage;
   std::string splashTimeout;
+  std::string singleInstance;
   std::string classPath;
   std::string startupCache;
   bool jarFolderGiven = false;

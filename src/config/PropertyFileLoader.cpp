@@ -163,6 +163,8 @@ void PropertyFileLoader::applyValue(const std::string& name, const std::string& 
     properties.setSplashImage(fromExeFolder(value));
   } else if (name == PropertyKeys::SPLASH_TIMEOUT) {
     properties.setSplashTimeout(value);
+  } else if (name == PropertyKeys::SINGLE_INSTANCE) {
+    properties.setSingleInstance(value);
   }
 }
 

@@ -16,6 +16,7 @@ const std::string PropertyKeys::CLASSPATH_JARS_DIR = "murvo.classpath.jars.dir";
 const std::string PropertyKeys::STARTUP_CACHE = "murvo.startup.cache";
 const std::string PropertyKeys::SPLASH = "murvo.splash";
 const std::string PropertyKeys::SPLASH_TIMEOUT = "murvo.splash.timeout";
+const std::string PropertyKeys::SINGLE_INSTANCE = "murvo.single.instance";
 
 bool PropertyKeys::isLauncherProperty(const std::string& line) const {
   return guard("Error checking if a property is custom.",

@@ -20,6 +20,7 @@ class PropertyKeys {
   static const std::string STARTUP_CACHE;
   static const std::string SPLASH;
   static const std::string SPLASH_TIMEOUT;
+  static const std::string SINGLE_INSTANCE;
 
   virtual ~PropertyKeys() = default;
 

@@ -3,15 +3,16 @@
 // only through the VM options it receives:
 //   -Dfakejvm.log=<file>             append one line per call to <file>
 //   -Dfakejvm.classes=a/B,c/D        the classes that exist (java/lang/String always does),
-//                                    each with static main and initiateExit
+//                                    each with static main, initiateExit and anotherInstance
 //   -Dfakejvm.noexit=true            the classes have no initiateExit
 //   -Dfakejvm.fail=<step>            create, findclass, getstaticmethodid, newobjectarray
 //                                    or attach fails; create-abort ends the process
 //                                    while the VM is created, as a real VM does for an
 //                                    option it cannot honour (its words on standard
 //                                    output, the abort hook, status 1)
-//   -Dfakejvm.main=<behaviour>       return, wait-exit, exit:<n> (through the exit hook,
-//                                    as System.exit), throw (an exception escapes main)
+//   -Dfakejvm.main=<behaviour>       return, wait-exit, wait-another (returns once
+//                                    anotherInstance was called), exit:<n> (through the exit
+//                                    hook, as System.exit), throw (an exception escapes main)
 //                                    or slow-destroy
 //   -Dfakejvm.load=<name>            (Windows) main loads <name>.dll from the folder above the
 //                                    double's own, as a JVM loads the libraries of its home
@@ -76,6 +77,7 @@ struct State {
   std::deque<Object> objects;
   std::condition_variable exitCalled;
   bool exitRequested = false;
+  bool anotherInstanceCalled = false;
   std::condition_variable threadDetached;
   int attachedThreads = 0;
 };
@@ -156,7 +158,7 @@ bool configure(const std::string& setting) {
   }
   if (name == "main") {
     state.mainBehaviour = value;
-    return oneOf(value, {"return", "wait-exit", "throw", "slow-destroy"}) ||
+    return oneOf(value, {"return", "wait-exit", "wait-another", "throw", "slow-destroy"}) ||
            value.starts_with("exit:");
   }
   if (name == "load") state.load = value;
@@ -208,7 +210,9 @@ jmethodID JNICALL getStaticMethodId(JNIEnv*, jclass owner, const char* name, con
   log("GetStaticMethodID " + className + " " + method + " " + descriptor);
   const bool exists = (classExists(className) && state.fail != "getstaticmethodid" &&
                        ((method == "main" && descriptor == "([Ljava/lang/String;)V") ||
-                        (method == "initiateExit" && descriptor == "(I)V" && !state.noExit))) ||
+                        (method == "initiateExit" && descriptor == "(I)V" && !state.noExit) ||
+                        (method == "anotherInstance" &&
+                         descriptor == "([Ljava/lang/String;Ljava/lang/String;)V"))) ||
                       jdkMethod(true, className, method, descriptor);
   if (!exists) return raise("java.lang.NoSuchMethodError: " + method);
   return handle<_jmethodID>(newObject(className + "." + method));
@@ -261,6 +265,12 @@ void runMain() {
                                    [] { return state.exitRequested; })) {
       std::fprintf(stderr, "fakejvm: main gave up waiting for initiateExit\n");
     }
+  } else if (behaviour == "wait-another") {
+    std::unique_lock lock(state.mutex);
+    if (!state.exitCalled.wait_for(lock, std::chrono::seconds(60),
+                                   [] { return state.anotherInstanceCalled; })) {
+      std::fprintf(stderr, "fakejvm: main gave up waiting for anotherInstance\n");
+    }
   } else if (behaviour.starts_with("exit:")) {
     const int status = std::atoi(behaviour.c_str() + 5);
     if (state.exitHook) state.exitHook(status);
@@ -270,17 +280,27 @@ void runMain() {
   }
 }
 
+// A String[] as "[a|b]".
+std::string arrayText(void* array) {
+  std::string joined;
+  for (std::size_t i = 0; array && i < object(array)->elements.size(); ++i) {
+    if (i) joined += '|';
+    joined += textOf(object(array)->elements[i]);
+  }
+  return array ? "[" + joined + "]" : "null";
+}
+
 void JNICALL callStaticVoidMethodV(JNIEnv*, jclass, jmethodID id, va_list args) {
   const std::string line = "CallStaticVoidMethod " + textOf(id) + " ";
   if (textOf(id).ends_with(".main")) {
-    void* array = va_arg(args, jobject);
-    std::string joined;
-    for (std::size_t i = 0; array && i < object(array)->elements.size(); ++i) {
-      if (i) joined += '|';
-      joined += textOf(object(array)->elements[i]);
-    }
-    log(line + (array ? "[" + joined + "]" : "null"));
+    log(line + arrayText(va_arg(args, jobject)));
     runMain();
+  } else if (textOf(id).ends_with(".anotherInstance")) {
+    void* array = va_arg(args, jobject);
+    log(line + arrayText(array) + " " + textOf(va_arg(args, jobject)));
+    std::lock_guard lock(state.mutex);
+    state.anotherInstanceCalled = true;
+    state.exitCalled.notify_all();
   } else {
     log(line + std::to_string(va_arg(args, jint)));
     {
@@ -349,6 +369,19 @@ void JNICALL setObjectArrayElement(JNIEnv*, jobjectArray array, jsize index, job
   }
 }
 
+jboolean JNICALL exceptionCheck(JNIEnv*) {
+  log(std::string("ExceptionCheck ") + (pending ? "1" : "0"));
+  return pending != nullptr;
+}
+
+jint JNICALL pushLocalFrame(JNIEnv*, jint) {
+  return 0;
+}
+
+jobject JNICALL popLocalFrame(JNIEnv*, jobject result) {
+  return result;
+}
+
 jthrowable JNICALL exceptionOccurred(JNIEnv*) {
   log(std::string("ExceptionOccurred ") + (pending ? "1" : "0"));
   return handle<_jthrowable>(pending);
@@ -382,6 +415,9 @@ const JNINativeInterface_ nativeTable = [] {
   table.ExceptionOccurred = exceptionOccurred;
   table.ExceptionClear = exceptionClear;
   table.ExceptionDescribe = exceptionDescribe;
+  table.ExceptionCheck = exceptionCheck;
+  table.PushLocalFrame = pushLocalFrame;
+  table.PopLocalFrame = popLocalFrame;
   return table;
 }();
 
@@ -411,6 +447,13 @@ jint JNICALL attachCurrentThread(JavaVM*, void** env, void*) {
   return result;
 }
 
+// A daemon thread: the VM does not wait for it when destroyed.
+jint JNICALL attachCurrentThreadAsDaemon(JavaVM*, void** env, void*) {
+  log("AttachCurrentThreadAsDaemon");
+  *env = &theEnv;
+  return JNI_OK;
+}
+
 jint JNICALL detachCurrentThread(JavaVM*) {
   log("DetachCurrentThread");
   std::lock_guard lock(state.mutex);
@@ -424,6 +467,7 @@ const JNIInvokeInterface_ invokeTable = [] {
   table.DestroyJavaVM = destroyJavaVm;
   table.AttachCurrentThread = attachCurrentThread;
   table.DetachCurrentThread = detachCurrentThread;
+  table.AttachCurrentThreadAsDaemon = attachCurrentThreadAsDaemon;
   return table;
 }();
 

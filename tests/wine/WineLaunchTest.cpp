@@ -371,4 +371,27 @@ TEST(WineLaunch, StartupCacheArchiveIsMadeAndMappedByTheNextStart) {
   }
 }
 
+// A program that runs once: a later start hands its arguments and folder to
+// the first through the named pipe and quits without a VM of its own.
+TEST(WineLaunch, ALaterStartHandsItsArgumentsToTheFirstThroughThePipe) {
+  WineFolder folder;
+  folder.writeLap(folder.lap("-Dfakejvm.main=wait-another\nmurvo.single.instance=Zeichnen.Wine-" +
+                             std::to_string(getpid()) + "\n"));
+  e2e::Process first = folder.start({"first"});
+  ASSERT_TRUE(e2e::awaitCount([&] { return folder.log(); }, mainCall, 1));
+  // (wine leaves an empty argument out of the command line it builds)
+  const e2e::RunResult later = folder.run({"a b", "Ж😀"});
+  EXPECT_EQ(later.status, 0) << later.err;
+  EXPECT_EQ(first.wait().status, 0);
+  EXPECT_EQ(folder.logLine("CallStaticVoidMethod demo/Main.anotherInstance "),
+            "[a b|Ж😀] " + folder.win());
+  const std::string log = folder.log();
+  EXPECT_EQ(log.find("JNI_CreateJavaVM"), log.rfind("JNI_CreateJavaVM")) << log;
+
+  folder.writeLap(folder.lap("murvo.single.instance=a/b\n"));
+  EXPECT_EQ(folder.run().err,
+            failure("The value of murvo.single.instance is no name (letters, digits, '.', '-' "
+                    "and '_', at most 100): a/b"));
+}
+
 }  // namespace murvo::wine

@@ -1,0 +1,285 @@
+// The owner holds a mutex in the logon session's namespace whose name holds
+// the user's SID and the program's name: whoever creates it owns the name,
+// and the system destroys it however the owner's process ends. The owner
+// receives on a named pipe of the SID, the session and the name, whose first
+// instance is made with FILE_FLAG_FIRST_PIPE_INSTANCE. Both are owned by the
+// user and open to the user alone. A sender checks that the pipe's owner is its own user before it
+// sends, so that nobody who made the name first learns its arguments.
+// A message goes as its size in four bytes (least significant first) and its
+// bytes; the owner answers with one byte when it has taken it.
+#include "platform/InstanceChannel.h"
+
+#include <aclapi.h>
+#include <sddl.h>
+#include <windows.h>
+
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "platform/DynamicLibrary.h"
+#include "platform/win32/WideText.h"
+
+namespace murvo::platform {
+
+namespace {
+
+constexpr char takenAnswer = 'T';
+// A sender that stalls halfway holds the owner no longer than this.
+constexpr DWORD stalledSenderMillis = 5000;
+
+struct Channel {
+  std::mutex mutex;
+  std::wstring pipeName;
+  std::wstring sid;
+  HANDLE listening = INVALID_HANDLE_VALUE;
+  HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+};
+
+// Never destroyed: the receiving thread may run while the process ends.
+Channel& channel = *new Channel;
+
+std::optional<std::wstring> userSid() {
+  HANDLE token;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return std::nullopt;
+  DWORD size = 0;
+  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+  std::vector<BYTE> user(size);
+  wchar_t* text = nullptr;
+  const bool known =
+      GetTokenInformation(token, TokenUser, user.data(), size, &size) &&
+      ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &text);
+  CloseHandle(token);
+  if (!known) return std::nullopt;
+  std::wstring sid(text);
+  LocalFree(text);
+  return sid;
+}
+
+std::wstring pipeNameOf(const std::wstring& sid, const std::string& name) {
+  DWORD session = 0;
+  ProcessIdToSessionId(GetCurrentProcessId(), &session);
+  return L"\\\\.\\pipe\\murvo-" + sid + L"-" + std::to_wstring(session) + L"-" + widen(name);
+}
+
+// Makes an object owned by the user, who alone may open it, with nothing
+// inherited: `make` is given the attributes. Null when there are none.
+template <class Make>
+HANDLE withUserOnlySecurity(const std::wstring& sid, Make make) {
+  const std::wstring sddl = L"O:" + sid + L"D:P(A;;GA;;;" + sid + L")";
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
+                                                            &descriptor, nullptr)) {
+    return nullptr;
+  }
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
+  const HANDLE made = make(&attributes);
+  const DWORD error = GetLastError();
+  LocalFree(descriptor);
+  SetLastError(error);
+  return made;
+}
+
+HANDLE newInstance(const std::wstring& pipeName, const std::wstring& sid, bool first) {
+  const HANDLE pipe = withUserOnlySecurity(sid, [&](SECURITY_ATTRIBUTES* attributes) {
+    return CreateNamedPipeW(
+        pipeName.c_str(),
+        PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | (first ? FILE_FLAG_FIRST_PIPE_INSTANCE : 0),
+        PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS,
+        PIPE_UNLIMITED_INSTANCES, 64 * 1024, 64 * 1024, 0, attributes);
+  });
+  return pipe ? pipe : INVALID_HANDLE_VALUE;
+}
+
+enum class Transfer { done, failed, timedOut };
+
+// Finishes an overlapped operation within `millis`; a stop event set meanwhile
+// counts as a failure. What does not finish in time is cancelled.
+Transfer finish(HANDLE handle, OVERLAPPED& overlapped, BOOL started, DWORD millis, DWORD& done,
+                HANDLE stop = nullptr) {
+  if (!started && GetLastError() != ERROR_IO_PENDING) return Transfer::failed;
+  const HANDLE events[2] = {overlapped.hEvent, stop};
+  const DWORD waited = WaitForMultipleObjects(stop ? 2 : 1, events, FALSE, millis);
+  if (waited != WAIT_OBJECT_0) {
+    CancelIoEx(handle, &overlapped);
+    GetOverlappedResult(handle, &overlapped, &done, TRUE);
+    return waited == WAIT_TIMEOUT ? Transfer::timedOut : Transfer::failed;
+  }
+  return GetOverlappedResult(handle, &overlapped, &done, FALSE) ? Transfer::done : Transfer::failed;
+}
+
+DWORD millisUntil(std::chrono::steady_clock::time_point deadline) {
+  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+      deadline - std::chrono::steady_clock::now());
+  return static_cast<DWORD>(std::max<long long>(left.count(), 1));
+}
+
+// Reads or writes all of `size` bytes by the deadline.
+Transfer transferAll(HANDLE pipe, char* bytes, std::size_t size, bool write,
+                     std::chrono::steady_clock::time_point deadline) {
+  OVERLAPPED overlapped{};
+  overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  Transfer result = Transfer::done;
+  while (size > 0 && result == Transfer::done) {
+    ResetEvent(overlapped.hEvent);
+    const DWORD part = static_cast<DWORD>(std::min<std::size_t>(size, 1 << 20));
+    DWORD done = 0;
+    const BOOL started = write ? WriteFile(pipe, bytes, part, nullptr, &overlapped)
+                               : ReadFile(pipe, bytes, part, nullptr, &overlapped);
+    result = finish(pipe, overlapped, started, millisUntil(deadline), done);
+    if (result == Transfer::done && done == 0) result = Transfer::failed;
+    bytes += done;
+    size -= done;
+  }
+  CloseHandle(overlapped.hEvent);
+  return result;
+}
+
+std::string framed(const std::string& message) {
+  std::string bytes(4, '\0');
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<char>(message.size() >> 8 * i & 0xFF);
+  return bytes + message;
+}
+
+void serve(HANDLE pipe, const MessageTaker& take, std::size_t maxSize) {
+  const auto deadline =
+      std::chrono::steady_clock::now() + std::chrono::milliseconds(stalledSenderMillis);
+  unsigned char header[4];
+  if (transferAll(pipe, reinterpret_cast<char*>(header), 4, false, deadline) != Transfer::done)
+    return;
+  const std::size_t size =
+      header[0] | header[1] << 8 | header[2] << 16 | static_cast<std::size_t>(header[3]) << 24;
+  if (size > maxSize) return;
+  std::string message(size, '\0');
+  if (transferAll(pipe, message.data(), size, false, deadline) != Transfer::done) return;
+  if (!take(message)) return;
+  char answer = takenAnswer;
+  if (transferAll(pipe, &answer, 1, true, deadline + std::chrono::seconds(5)) != Transfer::done)
+    return;
+  // Disconnecting drops what the sender has not read yet: wait until it has
+  // read the answer and closed its end.
+  char rest;
+  transferAll(pipe, &rest, 1, false,
+              std::chrono::steady_clock::now() + std::chrono::milliseconds(stalledSenderMillis));
+}
+
+// True when the pipe's owner is the user: a pipe of anyone else's is not the
+// running program's.
+bool ownedByTheUser(HANDLE pipe, const std::wstring& sid) {
+  PSID owner = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetSecurityInfo(pipe, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
+                      nullptr, &descriptor) != ERROR_SUCCESS) {
+    return false;
+  }
+  wchar_t* text = nullptr;
+  const bool same = owner && ConvertSidToStringSidW(owner, &text) && sid == text;
+  LocalFree(text);
+  LocalFree(descriptor);
+  return same;
+}
+
+}  // namespace
+
+NameClaim claimInstanceName(const std::string& name, std::string& reason) {
+  const std::optional<std::wstring> sid = userSid();
+  if (!sid) {
+    reason = libraryError("the user's SID");
+    return NameClaim::unavailable;
+  }
+  const std::wstring mutexName = L"Local\\murvo-" + *sid + L"-" + widen(name);
+  const HANDLE owner = withUserOnlySecurity(*sid, [&](SECURITY_ATTRIBUTES* attributes) {
+    return CreateMutexW(attributes, FALSE, mutexName.c_str());
+  });
+  if (!owner || GetLastError() == ERROR_ALREADY_EXISTS) {
+    if (owner) CloseHandle(owner);
+    if (owner || GetLastError() == ERROR_ACCESS_DENIED) return NameClaim::ownedElsewhere;
+    reason = libraryError(narrow(mutexName));
+    return NameClaim::unavailable;
+  }
+  // The mutex stays open to the end of the process: as long as it exists,
+  // the name is owned.
+  const std::wstring pipeName = pipeNameOf(*sid, name);
+  const HANDLE pipe = newInstance(pipeName, *sid, true);
+  if (pipe == INVALID_HANDLE_VALUE) {
+    reason = libraryError(narrow(pipeName));
+    CloseHandle(owner);
+    return NameClaim::unavailable;
+  }
+  std::lock_guard lock(channel.mutex);
+  channel.pipeName = pipeName;
+  channel.sid = *sid;
+  channel.listening = pipe;
+  return NameClaim::owned;
+}
+
+void receiveInstanceMessages(MessageTaker take, std::size_t maxSize) {
+  // Never joined: the process may end while it waits for a sender.
+  std::thread([take = std::move(take), maxSize] {
+    HANDLE pipe;
+    {
+      std::lock_guard lock(channel.mutex);
+      pipe = channel.listening;
+    }
+    OVERLAPPED overlapped{};
+    overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    for (;;) {
+      ResetEvent(overlapped.hEvent);
+      DWORD done;
+      const BOOL connected = ConnectNamedPipe(pipe, &overlapped);
+      if (!connected && GetLastError() == ERROR_PIPE_CONNECTED) {
+        SetEvent(overlapped.hEvent);
+      } else if (finish(pipe, overlapped, connected, INFINITE, done, channel.stop) !=
+                 Transfer::done) {
+        break;
+      }
+      // The next instance first: the name stays owned while this one serves.
+      HANDLE next = newInstance(channel.pipeName, channel.sid, false);
+      serve(pipe, take, maxSize);
+      DisconnectNamedPipe(pipe);
+      if (next != INVALID_HANDLE_VALUE) {
+        CloseHandle(pipe);
+        pipe = next;
+      }
+      if (WaitForSingleObject(channel.stop, 0) == WAIT_OBJECT_0) break;
+    }
+    // Stopped. The instance stays open to the end of the process, so that the
+    // name is not free while the program ends, and this process connects to
+    // it itself, so that senders find it busy instead of waiting for an
+    // answer that never comes.
+    CreateFileW(channel.pipeName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                0, nullptr);
+  }).detach();
+}
+
+void stopReceiving() {
+  SetEvent(channel.stop);
+}
+
+Delivery sendInstanceMessage(const std::string& name, const std::string& message,
+                             std::chrono::steady_clock::time_point deadline) {
+  const std::optional<std::wstring> sid = userSid();
+  if (!sid) return Delivery::notReached;
+  const HANDLE pipe = CreateFileW(
+      pipeNameOf(*sid, name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+      FILE_FLAG_OVERLAPPED | SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION, nullptr);
+  // Busy (every instance serves another sender) or gone: not reached now.
+  if (pipe == INVALID_HANDLE_VALUE) return Delivery::notReached;
+  Delivery delivery = Delivery::notReached;
+  if (ownedByTheUser(pipe, *sid)) {
+    ULONG owner = 0;
+    // The running program may bring its window to the front.
+    if (GetNamedPipeServerProcessId(pipe, &owner)) AllowSetForegroundWindow(owner);
+    std::string bytes = framed(message);
+    char answer = 0;
+    Transfer sent = transferAll(pipe, bytes.data(), bytes.size(), true, deadline);
+    if (sent == Transfer::done) sent = transferAll(pipe, &answer, 1, false, deadline);
+    if (sent == Transfer::done && answer == takenAnswer) delivery = Delivery::taken;
+    if (sent == Transfer::timedOut) delivery = Delivery::noAnswer;
+  }
+  CloseHandle(pipe);
+  return delivery;
+}
+
+}  // namespace murvo::platform
