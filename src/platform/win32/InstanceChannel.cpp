@@ -180,6 +180,18 @@ bool ownedByTheUser(HANDLE pipe, const std::wstring& sid) {
   return same;
 }
 
+// Lets the running program bring its window to the front. USER32.dll, from
+// the system folder, only here: the console twin imports nothing of it.
+void allowForeground(DWORD process) {
+  using Allow = BOOL(WINAPI*)(DWORD);
+  if (const HMODULE user = LoadLibraryExW(L"user32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
+    if (const auto allow =
+            reinterpret_cast<Allow>(GetProcAddress(user, "AllowSetForegroundWindow"))) {
+      allow(process);
+    }
+  }
+}
+
 }  // namespace
 
 NameClaim claimInstanceName(const std::string& name, std::string& reason) {
@@ -269,8 +281,7 @@ Delivery sendInstanceMessage(const std::string& name, const std::string& message
   Delivery delivery = Delivery::notReached;
   if (ownedByTheUser(pipe, *sid)) {
     ULONG owner = 0;
-    // The running program may bring its window to the front.
-    if (GetNamedPipeServerProcessId(pipe, &owner)) AllowSetForegroundWindow(owner);
+    if (GetNamedPipeServerProcessId(pipe, &owner)) allowForeground(owner);
     std::string bytes = framed(message);
     char answer = 0;
     Transfer sent = transferAll(pipe, bytes.data(), bytes.size(), true, deadline);
