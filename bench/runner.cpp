@@ -25,6 +25,8 @@
 #include <string>
 #include <vector>
 
+#include "commands.h"
+
 extern char** environ;
 
 namespace {
@@ -35,11 +37,7 @@ struct Sample {
   double kib;
 };
 
-struct Command {
-  std::string label;
-  std::vector<char*> argv;
-  std::vector<Sample> samples;  // one per measured round
-};
+using Command = TimedCommand<Sample>;
 
 // Runs one command with its output discarded; any failure ends the bench.
 Sample runOnce(const Command& command) {
@@ -71,9 +69,7 @@ template <class Of>
 double median(const std::vector<Sample>& a, const std::vector<Sample>& b, Of of) {
   std::vector<double> values;
   for (std::size_t i = 0; i < a.size(); ++i) values.push_back(of(a[i], b[i]));
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+  return medianOf(values);
 }
 
 }  // namespace
@@ -85,16 +81,7 @@ int main(int argc, char** argv) {
   }
   const int rounds = std::atoi(argv[1]);
   const int warmup = std::atoi(argv[2]);
-  std::vector<Command> commands;
-  for (int i = 3; i < argc; ++i) {
-    if (commands.empty() || std::strcmp(argv[i], "::") == 0) {
-      if (std::strcmp(argv[i], "::") == 0) ++i;
-      commands.push_back({argv[i], {}, {}});
-      continue;
-    }
-    commands.back().argv.push_back(argv[i]);
-  }
-  for (Command& command : commands) command.argv.push_back(nullptr);
+  std::vector<Command> commands = parseCommands<Sample>(argc, argv, 3);
 
   const std::size_t n = commands.size();
   for (int round = 0; round < warmup + rounds; ++round) {

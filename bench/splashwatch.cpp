@@ -21,15 +21,13 @@
 #include <string>
 #include <vector>
 
+#include "commands.h"
+
 extern char** environ;
 
 namespace {
 
-struct Command {
-  std::string label;
-  std::vector<char*> argv;
-  std::vector<double> samples;  // milliseconds, one per measured round
-};
+using Command = TimedCommand<double>;  // samples in milliseconds
 
 // Starts the command and waits for the first window mapped on the root.
 double timeToWindow(Display* display, const Command& command) {
@@ -67,12 +65,6 @@ double timeToWindow(Display* display, const Command& command) {
   return elapsed;
 }
 
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -88,16 +80,7 @@ int main(int argc, char** argv) {
   XSelectInput(display, DefaultRootWindow(display), SubstructureNotifyMask);
   const int rounds = std::atoi(argv[1]);
   const int warmup = std::atoi(argv[2]);
-  std::vector<Command> commands;
-  for (int i = 3; i < argc; ++i) {
-    if (commands.empty() || std::strcmp(argv[i], "::") == 0) {
-      if (std::strcmp(argv[i], "::") == 0) ++i;
-      commands.push_back({argv[i], {}, {}});
-      continue;
-    }
-    commands.back().argv.push_back(argv[i]);
-  }
-  for (Command& command : commands) command.argv.push_back(nullptr);
+  std::vector<Command> commands = parseCommands<double>(argc, argv, 3);
 
   const std::size_t n = commands.size();
   for (int round = 0; round < warmup + rounds; ++round) {
@@ -107,7 +90,7 @@ int main(int argc, char** argv) {
       if (round >= warmup) command.samples.push_back(ms);
     }
   }
-  for (const Command& c : commands) std::printf("%s %.1f\n", c.label.c_str(), median(c.samples));
+  for (const Command& c : commands) std::printf("%s %.1f\n", c.label.c_str(), medianOf(c.samples));
   for (std::size_t i = 1; i < n; ++i) {
     for (std::size_t j = 0; j < i; ++j) {
       std::vector<double> ratios;
@@ -115,7 +98,7 @@ int main(int argc, char** argv) {
         ratios.push_back(commands[i].samples[r] / commands[j].samples[r]);
       }
       std::printf("pair %s %s %.4f\n", commands[i].label.c_str(), commands[j].label.c_str(),
-                  median(ratios));
+                  medianOf(ratios));
     }
   }
   XCloseDisplay(display);
