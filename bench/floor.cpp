@@ -1,11 +1,15 @@
 // The floor a launcher is measured against: the JNI invocation sequence
 // itself, with every setting given on the command line and no configuration
-// work at all.
+// work at all. For the splash, the splash library's own work alone: the
+// library loaded and the image shown, with no VM started beside it.
 //
 //   floor <libjvm.so> <main class in slash form> <VM option>...   full launch
 //   floor --create-only <libjvm.so> <VM option>...                 load and create only
+//   floor --splash <libsplashscreen.so> <image> <libjvm.so>        show the splash, then wait
+//     (the JVM library is loaded only for a splash library that cannot load without it)
 #include <dlfcn.h>
 #include <jni.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
@@ -20,9 +24,27 @@ int fail(const char* what) {
   return 1;
 }
 
+// Shows the image and waits to be ended, as a program with a splash would.
+int showSplash(const char* libraryPath, const char* image, const char* jvmPath) {
+  void* library = dlopen(libraryPath, RTLD_NOW | RTLD_GLOBAL);
+  if (!library && dlopen(jvmPath, RTLD_NOW | RTLD_GLOBAL)) {
+    library = dlopen(libraryPath, RTLD_NOW | RTLD_GLOBAL);
+  }
+  if (!library) return fail(dlerror());
+  auto init = reinterpret_cast<void (*)()>(dlsym(library, "SplashInit"));
+  auto loadFile = reinterpret_cast<int (*)(const char*)>(dlsym(library, "SplashLoadFile"));
+  if (!init || !loadFile) return fail("no SplashInit or SplashLoadFile");
+  init();
+  if (!loadFile(image)) return fail("cannot show the image");
+  for (;;) pause();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 5 && std::strcmp(argv[1], "--splash") == 0) {
+    return showSplash(argv[2], argv[3], argv[4]);
+  }
   const bool createOnly = argc > 1 && std::strcmp(argv[1], "--create-only") == 0;
   const int first = createOnly ? 2 : 1;
   const int firstOption = first + (createOnly ? 1 : 2);
