@@ -63,21 +63,30 @@ TEST(WineSplash, AFailureClosesItBeforeTheMessage) {
   EXPECT_LT(closed, result.err.find("Error in Java launcher."));
 }
 
+// A Java home without the splash library, and one whose splashscreen.dll
+// lacks the splash functions (a library of the JVM double's in its place).
 TEST(WineSplash, AJavaHomeWithoutTheLibraryLeavesTheLaunchAsItWas) {
-  SplashFolder folder;
-  std::filesystem::remove(folder.dir() + "/home/bin/splashscreen.dll");
-  // Found by the system's search, it would be loaded; it never is.
-  std::filesystem::copy_file(FAKE_SPLASH_LIBRARY, folder.dir() + "/splashscreen.dll");
-  folder.writeLap(folder.splashLap("murvo.splash=splash.png\n"));
-  const e2e::RunResult result = folder.run(
-      {}, {"FAKESPLASH_LOG=" + folder.win("splash.log"), "MURVO_TRACE=" + folder.win("trace")});
-  EXPECT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(result.err, "");
-  EXPECT_FALSE(std::filesystem::exists(folder.dir() + "/splash.log"));
-  EXPECT_NE(
-      e2e::readFile(folder.dir() + "/trace")
-          .find("murvo: no splash: no splash library " + folder.win("home/bin/splashscreen.dll")),
-      std::string::npos);
+  for (const bool lacking : {false, true}) {
+    SCOPED_TRACE(lacking ? "a library without the functions" : "no library");
+    SplashFolder folder;
+    const std::string library = folder.dir() + "/home/bin/splashscreen.dll";
+    std::filesystem::remove(library);
+    if (lacking) std::filesystem::copy_file(std::string(FAKE_JVM_DIR) + "/fakeawtdep.dll", library);
+    // Found by the system's search, it would be loaded; it never is.
+    std::filesystem::copy_file(FAKE_SPLASH_LIBRARY, folder.dir() + "/splashscreen.dll");
+    folder.writeLap(folder.splashLap("murvo.splash=splash.png\n"));
+    const e2e::RunResult result = folder.run(
+        {}, {"FAKESPLASH_LOG=" + folder.win("splash.log"), "MURVO_TRACE=" + folder.win("trace")});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_FALSE(std::filesystem::exists(folder.dir() + "/splash.log"));
+    const std::string path = folder.win("home/bin/splashscreen.dll");
+    const std::string reason =
+        lacking ? path + " lacks a splash function" : "no splash library " + path;
+    EXPECT_NE(e2e::readFile(folder.dir() + "/trace").find("murvo: no splash: " + reason),
+              std::string::npos);
+    EXPECT_NE(folder.log().find("JNI_CreateJavaVM"), std::string::npos);
+  }
 }
 
 TEST(WineSplash, AnImageTheLibraryCannotShowLeavesTheLaunchAsItWas) {
