@@ -2,12 +2,12 @@
 
 #include "config/PropertyFileLoader.h"
 #include "config/TextRoutines.h"
+#include "config/VersionOrder.h"
 #include "discovery/JvmLocator.h"
-#include "discovery/VersionOrder.h"
-#include "launcher/ErrorReporter.h"
-#include "launcher/Trace.h"
 #include "platform/DirectoryListing.h"
 #include "platform/PathText.h"
+#include "reporting/ErrorReporter.h"
+#include "reporting/Trace.h"
 
 namespace murvo {
 

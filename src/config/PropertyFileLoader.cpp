@@ -6,11 +6,11 @@
 #include "config/PropertyKeys.h"
 #include "config/TextRoutines.h"
 #include "config/VariableResolver.h"
-#include "launcher/ErrorReporter.h"
-#include "launcher/Trace.h"
 #include "platform/FileAccess.h"
 #include "platform/PathText.h"
 #include "platform/TextEncoding.h"
+#include "reporting/ErrorReporter.h"
+#include "reporting/Trace.h"
 
 namespace murvo {
 

@@ -1,6 +1,6 @@
 #include "config/PropertyKeys.h"
 
-#include "launcher/ErrorReporter.h"
+#include "reporting/ErrorReporter.h"
 
 namespace murvo {
 

@@ -1,8 +1,8 @@
 #include "config/VariableResolver.h"
 
 #include "config/TextRoutines.h"
-#include "launcher/ErrorReporter.h"
 #include "platform/Environment.h"
+#include "reporting/ErrorReporter.h"
 
 namespace murvo {
 

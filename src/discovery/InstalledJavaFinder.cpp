@@ -1,11 +1,11 @@
 #include "discovery/InstalledJavaFinder.h"
 
+#include "config/VersionOrder.h"
 #include "discovery/JavaInstallations.h"
 #include "discovery/JavaRegistryLookup.h"
-#include "discovery/VersionOrder.h"
-#include "launcher/ErrorReporter.h"
-#include "launcher/Trace.h"
 #include "platform/FileAccess.h"
+#include "reporting/ErrorReporter.h"
+#include "reporting/Trace.h"
 
 namespace murvo {
 

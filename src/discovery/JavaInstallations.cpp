@@ -4,12 +4,12 @@
 
 #include "discovery/RegistryText.h"
 #include "discovery/ReleaseFile.h"
-#include "launcher/Trace.h"
 #include "platform/DirectoryListing.h"
 #include "platform/DynamicLibrary.h"
 #include "platform/Environment.h"
 #include "platform/FileAccess.h"
 #include "platform/PathText.h"
+#include "reporting/Trace.h"
 
 namespace murvo {
 

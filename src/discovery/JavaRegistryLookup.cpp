@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "discovery/SyntheticRegistry.h"
-#include "launcher/ErrorReporter.h"
-#include "launcher/Trace.h"
+#include "reporting/ErrorReporter.h"
+#include "reporting/Trace.h"
 
 namespace murvo {
 

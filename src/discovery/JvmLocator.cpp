@@ -1,9 +1,9 @@
 #include "discovery/JvmLocator.h"
 
 #include "discovery/InstalledJavaFinder.h"
-#include "launcher/ErrorReporter.h"
-#include "launcher/Trace.h"
 #include "platform/PathText.h"
+#include "reporting/ErrorReporter.h"
+#include "reporting/Trace.h"
 
 namespace murvo {
 

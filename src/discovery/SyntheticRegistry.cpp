@@ -1,7 +1,7 @@
 #include "discovery/SyntheticRegistry.h"
 
+#include "config/VersionOrder.h"
 #include "discovery/JavaInstallations.h"
-#include "discovery/VersionOrder.h"
 
 namespace murvo {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/ErrorReporter.h"
+#include "reporting/ErrorReporter.h"
 
 namespace murvo {
 

@@ -1,10 +1,10 @@
 #include "launcher/LaunchDriver.h"
 
-#include "jvm/ArchiveMaker.h"
-#include "jvm/JvmLauncher.h"
-#include "launcher/ErrorReporter.h"
-#include "launcher/Trace.h"
+#include "launcher/JvmLauncher.h"
 #include "platform/ExecutablePath.h"
+#include "reporting/ErrorReporter.h"
+#include "reporting/Trace.h"
+#include "startup-cache/ArchiveMaker.h"
 
 namespace murvo {
 

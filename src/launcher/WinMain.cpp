@@ -5,9 +5,9 @@
 #include <cstdlib>
 
 #include "launcher/CommandLine.h"
-#include "launcher/ErrorReporter.h"
 #include "launcher/LaunchDriver.h"
 #include "platform/CommandLineText.h"
+#include "reporting/ErrorReporter.h"
 
 extern "C" int __stdcall WinMain(void*, void*, char*, int) {
   return murvo::guardWithoutDetail([&] {

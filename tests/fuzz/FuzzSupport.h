@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "launcher/ErrorReporter.h"
 #include "platform/MemoryRegistry.h"
+#include "reporting/ErrorReporter.h"
 
 namespace murvo::fuzz {
 

@@ -15,7 +15,7 @@
 
 #include "FuzzSupport.h"
 #include "config/LaunchProperties.h"
-#include "jvm/JvmLauncher.h"
+#include "launcher/JvmLauncher.h"
 #include "platform/PathText.h"
 
 namespace {

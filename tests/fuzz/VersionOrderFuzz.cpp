@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "FuzzSupport.h"
-#include "discovery/VersionOrder.h"
+#include "config/VersionOrder.h"
 
 namespace {
 

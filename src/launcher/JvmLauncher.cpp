@@ -1,0 +1,185 @@
+#include "launcher/JvmLauncher.h"
+
+#include "platform/ConsoleControl.h"
+#include "platform/DynamicLibrary.h"
+#include "platform/PathText.h"
+#include "reporting/ErrorReporter.h"
+#include "reporting/Trace.h"
+#include "single-instance/SingleInstance.h"
+#include "splash/SplashScreen.h"
+#include "startup-cache/StartupCache.h"
+#include "vm/ConsoleControl.h"
+#include "vm/JavaStrings.h"
+#include "vm/JvmLibrary.h"
+#include "vm/ModifiedUtf8.h"
+#include "vm/OptionEncoding.h"
+#include "vm/UncaughtException.h"
+#include "vm/VmExitHooks.h"
+
+namespace murvo {
+
+JvmLauncher* activeLauncher = nullptr;
+
+namespace {
+
+// A failure without a text of its own: reported with the context message.
+struct LaunchStepFailed {};
+
+// A JNI lookup that found nothing: the VM's own description of why (a class
+// compiled for a newer Java, a static initialiser that threw) comes first.
+[[noreturn]] void lookupFailed(JNIEnv* env, const std::string& message) {
+  if (env->ExceptionOccurred()) env->ExceptionDescribe();
+  throw LauncherError(message);
+}
+
+}  // namespace
+
+// The launch, step by step. Each capability that takes part in it (the
+// single instance, the splash screen, the start-up cache, the console trap,
+// the VM's exit hooks) is a module of its own, called at the one point of
+// this sequence where it belongs.
+int JvmLauncher::run() {
+  return guardOwnText("Error while launching program with JVM.", [&] {
+    SingleInstance instance(*properties);
+    if (instance.handedOver()) return 0;
+    JavaVMInitArgs args;
+    buildInitArgs(args);
+    addVmExitHooks(args);
+    const std::string& jvmPath = properties->getJvmPath();
+    if (tracing()) trace("JVM library: " + jvmPath);
+    SplashScreen splash(*properties, jvmPath);
+    StartupCache startupCache(*properties, jvmPath);
+    startupCache.addOptions(args);
+    encodeOptionsFor(jvmPath, args);
+    void* library = loadJvmLibrary(jvmPath, args);
+    splash.showWithJvmLoaded();
+    JNIEnv* env = createVm(library, jvmPath, args);
+    startupCache.startMakingArchive();
+    const MainMethod main = findMain(env);
+    instance.receive(vm);
+    jobjectArray arguments = makeArgumentArray(env);
+    if (properties->isTrapConsoleCtrl()) trapConsoleEvents();
+    const bool mainThrew = callMain(env, main, arguments);
+    instance.beforeVmEnds(env);
+    destroyVm(library);
+    return mainThrew ? 1 : 0;
+  });
+}
+
+void* JvmLauncher::loadJvmLibrary(const std::string& jvmPath, const JavaVMInitArgs& args) {
+  if (tracing()) {
+    for (jint i = 0; i < args.nOptions; ++i) {
+      trace("JVM option: " + std::string(args.options[i].optionString));
+    }
+  }
+  void* library = openJvmLibrary(jvmPath);
+  if (!library) {
+    explainFailure(platform::libraryError(jvmPath));
+    throw LaunchStepFailed{};
+  }
+  return library;
+}
+
+JNIEnv* JvmLauncher::createVm(void* library, const std::string& jvmPath, JavaVMInitArgs& args) {
+  const CreateJavaVm createJavaVm = findCreateJavaVm(library);
+  if (!createJavaVm) {
+    explainFailure(platform::libraryError(jvmPath));
+    throw LaunchStepFailed{};
+  }
+  JavaVM* createdVm = nullptr;
+  JNIEnv* env = nullptr;
+  setVmBeingCreated(true);
+  const jint created = createJavaVm(&createdVm, reinterpret_cast<void**>(&env), &args);
+  setVmBeingCreated(false);
+  if (tracing()) trace("JNI_CreateJavaVM: " + std::to_string(created));
+  if (created < 0) throw LauncherError("Cannot create Java VM");
+  vm = createdVm;
+  return env;
+}
+
+JvmLauncher::MainMethod JvmLauncher::findMain(JNIEnv* env) {
+  const std::string& mainClassName = properties->getJniMainClass();
+  if (tracing()) {
+    trace("main class " + mainClassName + ", " +
+          std::to_string(properties->getProgramArgs().size()) + " arguments");
+  }
+  jclass mainClass = env->FindClass(toModifiedUtf8(mainClassName).c_str());
+  if (tracing()) trace(std::string("FindClass: ") + (mainClass ? "found" : "not found"));
+  if (!mainClass) lookupFailed(env, "Cannot find main Java class " + mainClassName);
+  jmethodID mainMethod = env->GetStaticMethodID(mainClass, "main", "([Ljava/lang/String;)V");
+  if (tracing())
+    trace(std::string("GetStaticMethodID main: ") + (mainMethod ? "found" : "not found"));
+  if (!mainMethod) lookupFailed(env, "Cannot find main method in Java class");
+  return {mainClass, mainMethod};
+}
+
+void JvmLauncher::trapConsoleEvents() {
+  activeLauncher = this;
+  if (!platform::installConsoleHandler(consoleCtrlHandler)) {
+    throw LauncherError("Unable to catch console ctrl events");
+  }
+  if (tracing()) trace("console events trapped");
+}
+
+bool JvmLauncher::callMain(JNIEnv* env, const MainMethod& main, jobjectArray arguments) {
+  if (tracing()) trace("calling main");
+  env->CallStaticVoidMethod(main.mainClass, main.method, arguments);
+  const bool mainThrew = handOverUncaughtException(env);
+  if (tracing()) trace(mainThrew ? "main ended by an exception" : "main returned");
+  return mainThrew;
+}
+
+jobjectArray JvmLauncher::makeArgumentArray(JNIEnv* env) {
+  jobjectArray array = newJavaStringArray(env, properties->getProgramArgs());
+  if (!array) throw LauncherError("Out of memory error in Java launcher");
+  return array;
+}
+
+void JvmLauncher::destroyVm(void* library) {
+  vm->DestroyJavaVM();
+  if (tracing()) trace("DestroyJavaVM returned");
+  // The console handler stays installed to the end of the process: an event
+  // from now on reaches neither the VM nor the library, and cannot end the
+  // process with a status the program did not decide. A handler call still
+  // inside the VM keeps the library loaded.
+  if (shutOffConsoleControl()) platform::freeLibrary(library);
+}
+
+JNIEnv* JvmLauncher::attach() {
+  JNIEnv* env = nullptr;
+  if (!vmReachable() || vm->AttachCurrentThread(reinterpret_cast<void**>(&env), nullptr) < 0) {
+    return nullptr;
+  }
+  return vmReachable() ? env : nullptr;
+}
+
+// Runs on the handler's thread while the primary thread may destroy the VM at
+// any moment: each JNI call starts only while the VM is still there.
+bool JvmLauncher::requestExit() {
+  JNIEnv* env = attach();
+  if (!env) return true;
+  jclass mainClass = env->FindClass(toModifiedUtf8(properties->getJniMainClass()).c_str());
+  if (!vmReachable()) return true;
+  jmethodID initiateExit =
+      mainClass ? env->GetStaticMethodID(mainClass, "initiateExit", "(I)V") : nullptr;
+  if (!vmReachable()) return true;
+  if (initiateExit) {
+    env->CallStaticVoidMethod(mainClass, initiateExit, 0);
+  } else if (env->ExceptionOccurred() && vmReachable()) {
+    env->ExceptionDescribe();
+  }
+  if (vmReachable()) vm->DetachCurrentThread();
+  return initiateExit != nullptr;
+}
+
+void JvmLauncher::exitVm(int status) {
+  JNIEnv* env = attach();
+  if (!env) return;
+  jclass system = env->FindClass("java/lang/System");
+  if (!vmReachable()) return;
+  jmethodID exit = system ? env->GetStaticMethodID(system, "exit", "(I)V") : nullptr;
+  if (exit && vmReachable()) env->CallStaticVoidMethod(system, exit, status);
+  if (vmReachable()) vm->DetachCurrentThread();
+}
+
+}  // namespace murvo

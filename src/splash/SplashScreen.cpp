@@ -1,0 +1,161 @@
+#include "splash/SplashScreen.h"
+
+#include <atomic>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+
+#include "discovery/JvmLibraryLayout.h"
+#include "platform/Display.h"
+#include "platform/DynamicLibrary.h"
+#include "platform/FileAccess.h"
+#include "platform/PathText.h"
+#include "reporting/ErrorReporter.h"
+#include "reporting/Trace.h"
+
+namespace murvo {
+
+namespace {
+
+using SplashInit = void (*)();
+using SplashLoadFile = int (*)(const char*);
+using SplashSetFileJarName = void (*)(const char*, const char*);
+using SplashSetScaleFactor = void (*)(float);
+using SplashClose = void (*)();
+
+// The splash shown, closed at most once: by the timeout, the window watch or
+// a failure of the launch, whichever comes first. Once the program's AWT has
+// taken the splash over, it closes it too; the library then ignores a close.
+std::atomic<SplashClose> openSplash{nullptr};
+
+void closeSplash() {
+  if (SplashClose close = openSplash.exchange(nullptr)) {
+    if (tracing()) trace("splash closed");
+    close();
+  }
+}
+
+void noSplash(const std::string& reason) {
+  if (tracing()) trace("no splash: " + reason);
+}
+
+// The last -Djava.awt.headless decides, as in the VM.
+bool headless(const std::vector<std::string>& options) {
+  const std::string option = "-Djava.awt.headless=";
+  bool on = false;
+  for (const std::string& given : options) {
+    if (!given.starts_with(option)) continue;
+    std::string value = given.substr(option.size());
+    for (char& c : value) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    on = value == "true";
+  }
+  return on;
+}
+
+// The image for a scaled display, named as the splash library names it:
+// "splash@2x.png" for a whole factor, "splash@150pct.png" otherwise.
+std::string scaledImageName(const std::string& image, float scale) {
+  const long percent = std::lround(scale * 100);
+  std::string suffix = "@";
+  suffix +=
+      percent % 100 == 0 ? std::to_string(percent / 100) + "x" : std::to_string(percent) + "pct";
+  const std::size_t folder = image.rfind(platform::pathSeparator);
+  const std::size_t dot = image.rfind('.');
+  if (dot == std::string::npos || (folder != std::string::npos && dot < folder)) {
+    return image + suffix;
+  }
+  return image.substr(0, dot) + suffix + image.substr(dot);
+}
+
+template <typename Function>
+Function symbol(void* library, const char* name) {
+  return reinterpret_cast<Function>(platform::findSymbol(library, name));
+}
+
+}  // namespace
+
+SplashScreen::SplashScreen(LaunchProperties& properties, const std::string& jvmPath) {
+  if (!canShow(properties, jvmPath)) return;
+  if (void* library = platform::loadLibrary(libraryPath)) {
+    show(library);
+    return;
+  }
+  if (tracing())
+    trace("splash library waits for the JVM library: " + platform::libraryError(libraryPath));
+  waiting = true;
+}
+
+void SplashScreen::showWithJvmLoaded() {
+  if (!waiting) return;
+  if (void* library = platform::loadLibrary(libraryPath)) {
+    show(library);
+  } else {
+    noSplash(platform::libraryError(libraryPath));
+  }
+}
+
+bool SplashScreen::canShow(LaunchProperties& properties, const std::string& jvmPath) {
+  image = properties.getSplashImage();
+  if (image.empty()) return false;
+  const std::string& seconds = properties.getSplashTimeout();
+  const auto [end, error] =
+      std::from_chars(seconds.data(), seconds.data() + seconds.size(), timeout);
+  if (error != std::errc() || end != seconds.data() + seconds.size()) {
+    if (!seconds.empty() && tracing()) trace("splash timeout is no number of seconds: " + seconds);
+    timeout = 0;
+  }
+  if (headless(properties.getJvmOptions())) {
+    noSplash("java.awt.headless=true");
+    return false;
+  }
+  if (!platform::hasDisplay()) {
+    noSplash("no display");
+    return false;
+  }
+  if (!platform::isRegularFile(image)) {
+    noSplash("no image file " + image);
+    return false;
+  }
+  const std::optional<std::string> home = homeOfJvmLibrary(jvmPath);
+  if (!home) {
+    noSplash("no Java home holds " + jvmPath);
+    return false;
+  }
+  libraryPath = *home + platform::splashLibraryPiece;
+  if (!platform::isRegularFile(libraryPath)) {
+    noSplash("no splash library " + libraryPath);
+    return false;
+  }
+  return true;
+}
+
+void SplashScreen::show(void* library) {
+  auto init = symbol<SplashInit>(library, "SplashInit");
+  auto loadFile = symbol<SplashLoadFile>(library, "SplashLoadFile");
+  auto setFileJarName = symbol<SplashSetFileJarName>(library, "SplashSetFileJarName");
+  auto setScaleFactor = symbol<SplashSetScaleFactor>(library, "SplashSetScaleFactor");
+  auto close = symbol<SplashClose>(library, "SplashClose");
+  if (!init || !loadFile || !setFileJarName || !setScaleFactor || !close) {
+    noSplash(libraryPath + " lacks a splash function");
+    platform::freeLibrary(library);
+    return;
+  }
+  std::string file = image;
+  const float scale = platform::displayScale();
+  if (scale > 1 && platform::isRegularFile(scaledImageName(image, scale))) {
+    file = scaledImageName(image, scale);
+  }
+  init();
+  if (file != image) setScaleFactor(scale);
+  if (!loadFile(file.c_str())) {
+    noSplash(libraryPath + " cannot show " + file);
+    return;
+  }
+  setFileJarName(file.c_str(), nullptr);
+  if (tracing()) trace("splash shown: " + file + " by " + libraryPath);
+  openSplash = close;
+  beforeFailureMessage(closeSplash);
+  platform::watchSplashWindow(timeout, closeSplash);
+}
+
+}  // namespace murvo

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "startup-cache/ArchiveIdentity.h"
+#include "startup-cache/ArchiveJob.h"
+
+namespace murvo {
+
+// Which .lap options leave sharing to the .lap, and which shape an archive.
+TEST(ArchiveIdentity, OptionsAreSortedByWhatTheyDoToAnArchive) {
+  for (const char* own : {"-Xshare:off", "-XX:SharedArchiveFile=a.jsa", "-XX:AOTCache=a.aot",
+                          "-XX:+AutoCreateSharedArchive", "-XX:DumpLoadedClassList=l"}) {
+    EXPECT_TRUE(isOwnArchiveOption(own)) << own;
+  }
+  for (const char* shaping : {"-Xmx64m", "-XX:+UseSerialGC", "--add-opens=java.base/java.lang=ALL",
+                              "-Djdk.module.addmods=x", "-XX:-UseCompressedOops"}) {
+    EXPECT_TRUE(shapesArchive(shaping)) << shaping;
+    EXPECT_FALSE(isOwnArchiveOption(shaping)) << shaping;
+  }
+  for (const char* other : {"-Dapp.name=x", "-Xlog:gc", "-verbose:class", "-javaagent:a.jar",
+                            "-agentlib:jdwp=x", "-XX:StartFlightRecording", "-XX:OnError=x"}) {
+    EXPECT_FALSE(shapesArchive(other)) << other;
+  }
+}
+
+// Any change of an input, also of a file's size or time alone, makes a new
+// identity; the same inputs make the same one.
+TEST(ArchiveIdentity, EveryInputTakesPart) {
+  std::map<std::string, platform::FileStamp> files = {
+      {"/jdk/libjvm.so", {100, 1}}, {"/app/a.jar", {10, 5}}, {"/app/b.jar", {20, 6}}};
+  const StampOf stampOf = [&](const std::string& path) -> std::optional<platform::FileStamp> {
+    const auto found = files.find(path);
+    return found == files.end() ? std::nullopt : std::optional(found->second);
+  };
+  const ArchiveInputs base{"/jdk/libjvm.so", {"/app/a.jar", "/app/b.jar"}, {"-Xmx64m"}, "classes"};
+  const std::string identity = archiveIdentity(base, stampOf);
+  EXPECT_EQ(archiveIdentity(base, stampOf), identity);
+
+  std::vector<ArchiveInputs> changed(5, base);
+  changed[0].jvmLibrary = "/jdk2/libjvm.so";
+  changed[1].classPath = {"/app/b.jar", "/app/a.jar"};
+  changed[2].classPath.push_back("/app/missing.jar");
+  changed[3].shapingOptions = {"-Xmx128m"};
+  changed[4].kind = "classes linked ahead of time";
+  for (const ArchiveInputs& inputs : changed) {
+    EXPECT_NE(archiveIdentity(inputs, stampOf), identity);
+  }
+  for (const char* file : {"/jdk/libjvm.so", "/app/b.jar"}) {
+    const platform::FileStamp kept = files[file];
+    files[file].modified += 1;
+    EXPECT_NE(archiveIdentity(base, stampOf), identity) << file;
+    files[file] = {kept.size + 1, kept.modified};
+    EXPECT_NE(archiveIdentity(base, stampOf), identity) << file;
+    files[file] = kept;
+  }
+  EXPECT_NE(shortHash(identity), shortHash(archiveIdentity(changed[3], stampOf)));
+  EXPECT_EQ(shortHash(identity).size(), 16u);
+}
+
+TEST(ArchiveIdentity, ClassPathEntriesKeepTheEmptyOnes) {
+  using Entries = std::vector<std::string>;
+  EXPECT_EQ(classPathEntries("/a.jar:/b.jar", ':'), (Entries{"/a.jar", "/b.jar"}));
+  EXPECT_EQ(classPathEntries(":/a.jar:", ':'), (Entries{"", "/a.jar", ""}));
+  EXPECT_EQ(classPathEntries("", ':'), (Entries{""}));
+}
+
+// A job survives its file whole; a text that is not a complete job is none.
+TEST(ArchiveJob, ReadsBackWhatWasWrittenAndNothingElse) {
+  const ArchiveJob job{"C:\\jdk\\bin\\server\\jvm.dll",
+                       "l",
+                       "p",
+                       "a.jsa",
+                       "f",
+                       "lock",
+                       "dir",
+                       "x-",
+                       {"-Xshare:dump", "-Dx=a=b", "-Djava.class.path=C:\\Ä b\\a.jar"}};
+  const std::optional<ArchiveJob> read = decodeArchiveJob(encodeArchiveJob(job));
+  ASSERT_TRUE(read);
+  EXPECT_EQ(read->jvmLibrary, job.jvmLibrary);
+  EXPECT_EQ(read->prefix, job.prefix);
+  EXPECT_EQ(read->dumpOptions, job.dumpOptions);
+  const std::string text = encodeArchiveJob(job);
+  for (const std::string& bad :
+       {std::string(), text.substr(0, text.find("option=")), text + "unknown=1\n",
+        text + "no separator\n", std::string("jvm=x\noption=y\n")}) {
+    EXPECT_FALSE(decodeArchiveJob(bad)) << bad;
+  }
+}
+
+}  // namespace murvo
