@@ -3,7 +3,6 @@
 #include "config/PropertyFileLoader.h"
 #include "config/TextRoutines.h"
 #include "config/VersionOrder.h"
-#include "discovery/JvmLocator.h"
 #include "platform/DirectoryListing.h"
 #include "platform/PathText.h"
 #include "reporting/ErrorReporter.h"
@@ -33,15 +32,15 @@ std::string LaunchProperties::getExeFolder() const {
 }
 
 std::string& LaunchProperties::getFoundJavaHome() {
-  if (foundJavaHome.empty()) {
-    guardWithoutDetail([&] { foundJavaHome = JvmLocator(*this).findJavaHomeInRegistry(); });
+  if (foundJavaHome.empty() && javaLookup.findJavaHome) {
+    guardWithoutDetail([&] { foundJavaHome = javaLookup.findJavaHome(*this); });
   }
   return foundJavaHome;
 }
 
 std::string& LaunchProperties::getJvmPath() {
-  if (jvmPath.empty()) {
-    guardWithoutDetail([&] { jvmPath = JvmLocator(*this).findJvmPath(); });
+  if (jvmPath.empty() && javaLookup.findJvmPath) {
+    guardWithoutDetail([&] { jvmPath = javaLookup.findJvmPath(*this); });
   }
   return jvmPath;
 }

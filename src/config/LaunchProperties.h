@@ -5,6 +5,16 @@
 
 namespace murvo {
 
+class LaunchProperties;
+
+// How the lazy getters fill what nothing configured: the JVM library's path
+// and the Java home found on the machine. Discovery lies above this record,
+// so the launch hands its look-ups down (useJavaLookup).
+struct JavaLookup {
+  std::string (*findJvmPath)(LaunchProperties& properties) = nullptr;
+  std::string (*findJavaHome)(LaunchProperties& properties) = nullptr;
+};
+
 // Every setting of one launch, from the executable's path to the JVM's end.
 class LaunchProperties {
  public:
@@ -18,7 +28,9 @@ class LaunchProperties {
   // The executable's folder, without a trailing separator.
   std::string getExeFolder() const;
 
-  // Lazy getters: filled by discovery on first use when empty.
+  // Lazy getters: filled by the look-ups handed down on first use when
+  // empty; without look-ups they stay as configured.
+  void useJavaLookup(const JavaLookup& lookup) { javaLookup = lookup; }
   std::string& getFoundJavaHome();
   std::string& getJvmPath();
   void setFoundJavaHome(const std::string& home) { foundJavaHome = home; }
@@ -94,6 +106,7 @@ class LaunchProperties {
   std::string classPath;
   std::string startupCache;
   bool jarFolderGiven = false;
+  JavaLookup javaLookup;
 };
 
 // The launcher's home for an executable path: its folder, or that folder's

@@ -54,4 +54,10 @@ std::string JvmLocator::findJavaHomeInRegistry() {
   });
 }
 
+JavaLookup discoveryLookup() {
+  return {
+      [](LaunchProperties& properties) { return JvmLocator(properties).findJvmPath(); },
+      [](LaunchProperties& properties) { return JvmLocator(properties).findJavaHomeInRegistry(); }};
+}
+
 }  // namespace murvo

@@ -27,4 +27,7 @@ class JvmLocator {
   LaunchProperties& properties;
 };
 
+// The look-ups of the machine's Java that fill the record's lazy getters.
+JavaLookup discoveryLookup();
+
 }  // namespace murvo

@@ -18,8 +18,6 @@
 
 namespace murvo {
 
-JvmLauncher* activeLauncher = nullptr;
-
 namespace {
 
 // A failure without a text of its own: reported with the context message.
@@ -114,8 +112,7 @@ JvmLauncher::MainMethod JvmLauncher::findMain(JNIEnv* env) {
 }
 
 void JvmLauncher::trapConsoleEvents() {
-  activeLauncher = this;
-  if (!platform::installConsoleHandler(consoleCtrlHandler)) {
+  if (!murvo::trapConsoleEvents(vm, properties->getJniMainClass())) {
     throw LauncherError("Unable to catch console ctrl events");
   }
   if (tracing()) trace("console events trapped");
@@ -143,43 +140,6 @@ void JvmLauncher::destroyVm(void* library) {
   // process with a status the program did not decide. A handler call still
   // inside the VM keeps the library loaded.
   if (shutOffConsoleControl()) platform::freeLibrary(library);
-}
-
-JNIEnv* JvmLauncher::attach() {
-  JNIEnv* env = nullptr;
-  if (!vmReachable() || vm->AttachCurrentThread(reinterpret_cast<void**>(&env), nullptr) < 0) {
-    return nullptr;
-  }
-  return vmReachable() ? env : nullptr;
-}
-
-// Runs on the handler's thread while the primary thread may destroy the VM at
-// any moment: each JNI call starts only while the VM is still there.
-bool JvmLauncher::requestExit() {
-  JNIEnv* env = attach();
-  if (!env) return true;
-  jclass mainClass = env->FindClass(toModifiedUtf8(properties->getJniMainClass()).c_str());
-  if (!vmReachable()) return true;
-  jmethodID initiateExit =
-      mainClass ? env->GetStaticMethodID(mainClass, "initiateExit", "(I)V") : nullptr;
-  if (!vmReachable()) return true;
-  if (initiateExit) {
-    env->CallStaticVoidMethod(mainClass, initiateExit, 0);
-  } else if (env->ExceptionOccurred() && vmReachable()) {
-    env->ExceptionDescribe();
-  }
-  if (vmReachable()) vm->DetachCurrentThread();
-  return initiateExit != nullptr;
-}
-
-void JvmLauncher::exitVm(int status) {
-  JNIEnv* env = attach();
-  if (!env) return;
-  jclass system = env->FindClass("java/lang/System");
-  if (!vmReachable()) return;
-  jmethodID exit = system ? env->GetStaticMethodID(system, "exit", "(I)V") : nullptr;
-  if (exit && vmReachable()) env->CallStaticVoidMethod(system, exit, status);
-  if (vmReachable()) vm->DetachCurrentThread();
 }
 
 }  // namespace murvo

@@ -18,12 +18,6 @@ class JvmLauncher {
   int run();
   // Fills the VM arguments from the record's options and class path.
   void buildInitArgs(JavaVMInitArgs& args);
-  // Asks the running program to end: calls the main class's static
-  // initiateExit(0) on the calling thread. False when the main class has no
-  // initiateExit.
-  bool requestExit();
-  // Ends the program through System.exit(status) on the calling thread.
-  void exitVm(int status);
 
  private:
   struct MainMethod {
@@ -39,14 +33,9 @@ class JvmLauncher {
   // True when an exception escaped main.
   bool callMain(JNIEnv* env, const MainMethod& main, jobjectArray arguments);
   void destroyVm(void* library);
-  // Attaches the calling thread to the VM while the VM is still there.
-  JNIEnv* attach();
 
   LaunchProperties* properties;
   JavaVM* vm = nullptr;
 };
-
-// The launcher whose VM the console control handler reaches.
-extern JvmLauncher* activeLauncher;
 
 }  // namespace murvo

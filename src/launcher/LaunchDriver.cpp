@@ -1,5 +1,6 @@
 #include "launcher/LaunchDriver.h"
 
+#include "discovery/JvmLocator.h"
 #include "launcher/JvmLauncher.h"
 #include "platform/ExecutablePath.h"
 #include "reporting/ErrorReporter.h"
@@ -22,6 +23,7 @@ int launcherMain(int argc, char** argv) {
 LaunchProperties* createLaunchProperties(int argc, char** argv) {
   return guardWithoutDetail([&] {
     auto* properties = new LaunchProperties();
+    properties->useJavaLookup(discoveryLookup());
     properties->setExePath(platform::executablePath());
     if (tracing()) trace("executable: " + properties->getExePath());
     for (int i = 1; i < argc; ++i) properties->addProgramArg(argv[i]);

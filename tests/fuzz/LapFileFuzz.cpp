@@ -15,6 +15,7 @@
 
 #include "FuzzSupport.h"
 #include "config/LaunchProperties.h"
+#include "discovery/JvmLocator.h"
 #include "launcher/JvmLauncher.h"
 #include "platform/PathText.h"
 
@@ -65,6 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const murvo::fuzz::JavaRegistry registry;
   murvo::LaunchProperties properties;
+  properties.useJavaLookup(murvo::discoveryLookup());
   properties.setExePath(folder + "/bin/app");
   try {
     properties.loadProperties();

@@ -7,6 +7,7 @@
 
 #include "FuzzSupport.h"
 #include "config/VariableResolver.h"
+#include "discovery/JvmLocator.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   murvo::fuzz::setUpProcess();
@@ -18,6 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string input(reinterpret_cast<const char*>(data), size);
   const murvo::fuzz::JavaRegistry registry;
   murvo::LaunchProperties properties;
+  properties.useJavaLookup(murvo::discoveryLookup());
   properties.setExePath("/opt/app/bin/app");
   murvo::VariableResolver resolver(properties);
   std::string text = input;

@@ -47,6 +47,7 @@ const std::string java8KitLib =
 class JvmLocatorTest : public testing::Test {
  protected:
   void SetUp() override {
+    properties.useJavaLookup(discoveryLookup());
     const std::string built =
         std::string(runtimeJvmPiece).substr(1) + defaultJvmDir + jvmLibraryName;
     const std::string kitBuilt =
@@ -101,6 +102,7 @@ TEST_F(JvmLocatorTest, FirstMatchingRowGivesThePathAndTheJvmDirectoryLeftInTheRe
     platform::MemoryRegistry rowRegistry = registry;
     platform::useRegistry(&rowRegistry);
     LaunchProperties record;
+    record.useJavaLookup(discoveryLookup());
     record.setJvmPath(c.jvmPath);
     record.setConfiguredJavaHome(c.configuredHome);
     record.setJavaBundle(c.bundle);
@@ -141,6 +143,7 @@ TEST_F(JvmLocatorTest, LibraryOfAHomeIsTheBuiltPathOrTheFirstLayoutThatExists) {
   };
   for (const auto& c : cases) {
     LaunchProperties record;
+    record.useJavaLookup(discoveryLookup());
     record.setConfiguredJavaHome(c.home);
     record.setJavaBundle(c.bundle);
     record.setBinJvmDir(c.binJvmDir);
@@ -159,6 +162,7 @@ TEST_F(JvmLocatorTest, ConfiguredJvmLibraryNamesTheJavaHomeItLiesIn) {
   };
   for (const auto& [library, home] : cases) {
     LaunchProperties record;
+    record.useJavaLookup(discoveryLookup());
     record.setJvmPath(library);
     EXPECT_EQ(record.getFoundJavaHome(), home) << library;
   }
@@ -237,6 +241,7 @@ TEST_F(JvmLocatorTest, EveryInstallationOfTheMachineCountsWhenTheCurrentOneDoesN
     const test::ScopedEnv javaHome("JAVA_HOME",
                                    c.javaHome.empty() ? std::nullopt : std::optional(c.javaHome));
     LaunchProperties record;
+    record.useJavaLookup(discoveryLookup());
     record.setMinJavaVersion(c.minVersion);
     record.setMaxJavaVersion(c.maxVersion);
     record.setJavaBundle(c.bundle);
