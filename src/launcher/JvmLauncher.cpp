@@ -52,7 +52,7 @@ int JvmLauncher::run() {
     void* library = loadJvmLibrary(jvmPath, args);
     splash.showWithJvmLoaded();
     JNIEnv* env = createVm(library, jvmPath, args);
-    startupCache.startMakingArchive();
+    startupCache.afterVmCreated(env);
     const MainMethod main = findMain(env);
     instance.receive(vm);
     jobjectArray arguments = makeArgumentArray(env);

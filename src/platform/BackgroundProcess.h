@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace murvo::platform {
 
@@ -20,8 +21,14 @@ bool startDetachedCopy(const std::string& variable, const std::string& value);
 void waitForStarterEnd();
 
 // Runs a copy and waits for its end: its exit status, or nothing when it
-// could not be started or did not exit by itself.
-std::optional<int> runCopy(const std::string& variable, const std::string& value);
+// could not be started or did not exit by itself (a crash, a kill). The
+// variables named in `removed` are left out of its environment.
+std::optional<int> runCopy(const std::string& variable, const std::string& value,
+                           const std::vector<std::string>& removed);
+
+// From now on a crash of this process or of the processes it starts leaves
+// no core file and shows no dialog.
+void leaveNoCrashDumps();
 
 // This process's identifier, which no other running process shares.
 unsigned long currentProcessId();

@@ -11,7 +11,10 @@ const std::string genericErrorText = "Error in Java launcher.";
 namespace {
 
 bool throwInsteadOfExit = false;
-void (*failureHook)() = nullptr;
+// Room for the hooks of every capability; fixed, so that registering never
+// allocates and a failure never meets a list being changed.
+constexpr int maxFailureHooks = 4;
+void (*failureHooks[maxFailureHooks])() = {};
 
 [[noreturn]] void reportAndEnd(const char* detail) {
   // Building or showing the message may itself fail (memory, display); the
@@ -25,7 +28,9 @@ void (*failureHook)() = nullptr;
     }
     if (throwInsteadOfExit) throw FailureReported{message};
     if (tracing()) trace("failure: " + message + "; exit status 1");
-    if (failureHook) failureHook();
+    for (void (*hook)() : failureHooks) {
+      if (hook) hook();
+    }
     showErrorMessage(message);
   } catch (const FailureReported&) {
     throw;
@@ -49,7 +54,12 @@ void fatalError() {
 }
 
 void beforeFailureMessage(void (*hook)()) {
-  failureHook = hook;
+  for (void (*&slot)() : failureHooks) {
+    if (!slot || slot == hook) {
+      slot = hook;
+      return;
+    }
+  }
 }
 
 void explainFailure(const std::string& reason) {

@@ -17,7 +17,9 @@ void showErrorMessage(const std::string& text);
 [[noreturn]] void fatalError();
 
 // Runs `hook` once a failure is reported, before its message is shown (the
-// splash screen closes so that it hides no message box).
+// splash screen closes so that it hides no message box; the start-up cache
+// removes what the launch had begun). Each hook is added once; hooks run in
+// the order they were added.
 void beforeFailureMessage(void (*hook)());
 
 // Writes what explains a failure (the system's reason) as a line on standard

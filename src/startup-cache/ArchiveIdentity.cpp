@@ -17,7 +17,7 @@ bool startsWithAny(std::string_view text, std::initializer_list<std::string_view
 
 // A format version of the identity: a launcher that makes archives another
 // way never takes those of an older one.
-constexpr std::string_view identityFormat = "murvo startup cache 1";
+constexpr std::string_view identityFormat = "murvo startup cache 2";
 
 }  // namespace
 
@@ -29,11 +29,42 @@ bool isOwnArchiveOption(std::string_view option) {
 
 bool shapesArchive(std::string_view option) {
   if (option.starts_with("-D")) return option.starts_with("-Djdk.module.");
-  return !startsWithAny(
-      option, {"-Xlog", "-verbose", "-javaagent:", "-agentlib:", "-agentpath:", "-Xrun",
-               "-XX:StartFlightRecording", "-XX:FlightRecorderOptions", "-XX:+FlightRecorder",
-               "-XX:ErrorFile", "-XX:HeapDumpPath", "-XX:+HeapDumpOnOutOfMemoryError",
-               "-XX:OnError", "-XX:OnOutOfMemoryError"});
+  // What writes the program's logs, dumps and records, runs its agents or
+  // commands, or decides what a crash leaves.
+  return !startsWithAny(option, {"-Xlog",
+                                 "-verbose",
+                                 "-Xloggc",
+                                 "-javaagent:",
+                                 "-agentlib:",
+                                 "-agentpath:",
+                                 "-Xrun",
+                                 "-Xdebug",
+                                 "-XX:StartFlightRecording",
+                                 "-XX:FlightRecorderOptions",
+                                 "-XX:+FlightRecorder",
+                                 "-XX:ErrorFile",
+                                 "-XX:HeapDumpPath",
+                                 "-XX:+HeapDumpOnOutOfMemoryError",
+                                 "-XX:HeapDumpGzipLevel",
+                                 "-XX:OnError",
+                                 "-XX:OnOutOfMemoryError",
+                                 "-XX:LogFile",
+                                 "-XX:+LogVMOutput",
+                                 "-XX:+LogCompilation",
+                                 "-XX:+DisplayVMOutputToStd",
+                                 "-XX:PerfDataSaveFile",
+                                 "-XX:+PerfDataSaveToFile",
+                                 "-XX:+UsePerfData",
+                                 "-XX:-UsePerfData",
+                                 "-XX:+CreateCoredumpOnCrash",
+                                 "-XX:-CreateCoredumpOnCrash",
+                                 "-XX:+ShowMessageBoxOnError",
+                                 "-XX:+PrintNMTStatistics",
+                                 "-XX:NativeMemoryTracking",
+                                 "-XX:ReplayDataFile",
+                                 "-XX:CompileCommandFile",
+                                 "-XX:+PrintFlagsFinal",
+                                 "-XX:+PrintCommandLineFlags"});
 }
 
 std::string archiveIdentity(const ArchiveInputs& inputs, const StampOf& stampOf) {
@@ -44,7 +75,9 @@ std::string archiveIdentity(const ArchiveInputs& inputs, const StampOf& stampOf)
   const auto addFile = [&](std::string_view what, const std::string& path) {
     add(what, path);
     const std::optional<platform::FileStamp> stamp = stampOf(path);
-    add("stamp", stamp ? std::to_string(stamp->size) + " " + std::to_string(stamp->modified)
+    add("stamp", stamp ? std::to_string(stamp->size) + " " + std::to_string(stamp->modified) + " " +
+                             std::to_string(stamp->changed) + " " + std::to_string(stamp->file) +
+                             " " + std::to_string(stamp->volume)
                        : std::string("none"));
   };
   add("kind", inputs.kind);

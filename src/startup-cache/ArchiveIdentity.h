@@ -21,8 +21,9 @@ bool isOwnArchiveOption(std::string_view option);
 // True for an option that changes what an archive holds or whether the JVM
 // maps it: heap and collector, module and access options, and any other VM
 // option. Left out: system properties (but jdk.module.*), the class path (an
-// identity of its own), logging, agents and recorders, which would do their
-// work in the process that makes the archive.
+// identity of its own), and what writes the program's own files or runs its
+// code (logs, agents, recorders, heap and crash dumps, performance data),
+// which would do that work in the process that makes the archive.
 bool shapesArchive(std::string_view option);
 
 struct ArchiveInputs {
@@ -34,8 +35,9 @@ struct ArchiveInputs {
 
 using StampOf = std::function<std::optional<platform::FileStamp>(const std::string&)>;
 
-// A text that changes with any input: every path and option, and the size
-// and modification time of the JVM library and of each class path entry.
+// A text that changes with any input: every path and option, and the stamp
+// (size, modification and change time, file identity) of the JVM library and
+// of each class path entry.
 std::string archiveIdentity(const ArchiveInputs& inputs, const StampOf& stampOf);
 
 // 16 hexadecimal digits that stand for a text in file names.

@@ -1,48 +1,58 @@
 #include "startup-cache/StartupCache.h"
 
-#include <algorithm>
 #include <optional>
 
 #include "discovery/JvmLibraryLayout.h"
 #include "discovery/ReleaseFile.h"
 #include "platform/BackgroundProcess.h"
 #include "platform/DirectoryListing.h"
+#include "platform/Environment.h"
 #include "platform/FileSystem.h"
 #include "platform/PathText.h"
 #include "platform/TextEncoding.h"
-#include "platform/UserFolders.h"
+#include "reporting/ErrorReporter.h"
 #include "reporting/Trace.h"
 #include "startup-cache/ArchiveIdentity.h"
 #include "startup-cache/ArchiveJob.h"
 #include "startup-cache/ArchiveMaker.h"
+#include "startup-cache/ArchiveSeal.h"
+#include "startup-cache/CacheFolder.h"
+#include "startup-cache/FailureMark.h"
 #include "vm/OptionEncoding.h"
+#include "vm/SystemProperty.h"
+#include "vm/VmExitHooks.h"
 
 namespace murvo {
 
 namespace {
 
 constexpr std::string_view classPathPrefix = "-Djava.class.path=";
+// A seal is touched at most once a day: its time tells when the archive was
+// last used.
+constexpr std::int64_t secondsPerDay = 24 * 60 * 60;
 
-// The executable's name without ".exe" in any letter case.
-std::string programName(const std::string& exePath) {
-  std::string name = exePath.substr(exePath.rfind(platform::pathSeparator) + 1);
-  std::string ending = name.size() > 4 ? name.substr(name.size() - 4) : "";
-  std::transform(ending.begin(), ending.end(), ending.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-  if (ending == ".exe") name.resize(name.size() - 4);
-  return name;
-}
+// What this launch has begun in the cache folder, for a failure to undo:
+// the files of a recording that no maker will take, and an archive that the
+// VM may have crashed on while mapping it. Never destroyed: a failure may be
+// reported from any thread.
+struct Begun {
+  std::string job, classList;
+  std::string archive, seal;
+};
+Begun& begun = *new Begun;
 
-// "auto": the program's folder in the user's cache folder, one folder for
-// each installation of the program (by the executable's path).
-std::optional<std::string> cacheFolder(const LaunchProperties& properties) {
-  const std::string& setting = properties.getStartupCache();
-  if (setting != "auto") return setting;
-  const std::optional<std::string> user = platform::userCacheFolder();
-  if (!user) return std::nullopt;
-  const char separator = platform::pathSeparator;
-  return *user + separator + programName(properties.getExePath()) + separator + "startup-cache" +
-         separator + shortHash(properties.getExePath());
+void undoOnFailure() {
+  // A launch that failed makes no archive.
+  if (!begun.job.empty()) {
+    platform::removeFile(begun.job);
+    platform::removeFile(begun.classList);
+  }
+  // The VM ended while it was being created with the archive mapped: the
+  // next start runs without it, whatever was wrong with it.
+  if (!begun.archive.empty() && isVmBeingCreated()) {
+    platform::removeFile(begun.archive);
+    platform::removeFile(begun.seal);
+  }
 }
 
 // The value of the class path option that the JVM takes: the last one.
@@ -53,11 +63,72 @@ std::optional<std::string> classPathOf(const std::vector<std::string>& options) 
   return std::nullopt;
 }
 
+// The options that the JVM takes from an environment variable, split at blanks.
+std::vector<std::string> environmentOptions(const char* variable) {
+  std::vector<std::string> options;
+  const std::string text = platform::environmentVariable(variable).value_or("");
+  for (std::size_t start = text.find_first_not_of(" \t\n\r"); start != std::string::npos;) {
+    const std::size_t end = text.find_first_of(" \t\n\r", start);
+    options.push_back(text.substr(start, end - start));
+    start = end == std::string::npos ? end : text.find_first_not_of(" \t\n\r", end);
+  }
+  return options;
+}
+
+// Every option the JVM takes, in its order: the environment's before the
+// launch's and after them.
+std::vector<std::string> everyOption(const std::vector<std::string>& launchOptions) {
+  std::vector<std::string> options = environmentOptions("JAVA_TOOL_OPTIONS");
+  options.insert(options.end(), launchOptions.begin(), launchOptions.end());
+  for (std::string& option : environmentOptions("_JAVA_OPTIONS")) options.push_back(option);
+  return options;
+}
+
+// The class path entries whose classes an archive can hold: those before the
+// first one that is not a jar file named by its full path (a folder, the
+// current directory, a relative or missing entry).
+std::vector<std::string> archivedPrefix(const std::vector<std::string>& entries) {
+  std::vector<std::string> prefix;
+  for (const std::string& entry : entries) {
+    if (!platform::isAbsolutePath(entry) || !platform::fileStamp(entry)) {
+      if (tracing())
+        trace("startup cache: the classes of " +
+              (entry.empty() ? std::string("the current directory") : entry) +
+              " and after it are not archived");
+      break;
+    }
+    prefix.push_back(entry);
+  }
+  return prefix;
+}
+
+std::string joined(const std::vector<std::string>& entries) {
+  std::string text;
+  for (const std::string& entry : entries) {
+    if (!text.empty()) text += platform::classPathSeparator;
+    text += entry;
+  }
+  return text;
+}
+
+// The JVM says "sharing" in java.vm.info when it has mapped an archive.
+bool vmMapsSharedClasses(JNIEnv* env) {
+  return systemProperty(env, "java.vm.info").value_or("").find("sharing") != std::string::npos;
+}
+
 void traceNone(const std::string& why) {
   if (tracing()) trace("startup cache: none, " + why);
 }
 
 }  // namespace
+
+// What the archive of this launch is made from.
+struct StartupCache::Launch {
+  ArchiveInputs inputs;
+  std::vector<std::string> archivedClassPath;
+  std::string prefix;  // of the names of this installation's files for this JVM
+  int feature;
+};
 
 StartupCache::StartupCache(LaunchProperties& properties, const std::string& jvmPath) {
   const std::string& setting = properties.getStartupCache();
@@ -67,8 +138,9 @@ StartupCache::StartupCache(LaunchProperties& properties, const std::string& jvmP
 
 void StartupCache::plan(LaunchProperties& properties, const std::string& jvmPath) {
   const std::vector<std::string>& launchOptions = properties.getJvmOptions();
-  for (const std::string& option : launchOptions) {
-    if (isOwnArchiveOption(option)) return traceNone("the .lap's own option " + option + " rules");
+  const std::vector<std::string> allOptions = everyOption(launchOptions);
+  for (const std::string& option : allOptions) {
+    if (isOwnArchiveOption(option)) return traceNone("the option " + option + " rules");
   }
   const std::optional<std::string> home = homeOfJvmLibrary(jvmPath);
   const std::string version = home ? releaseVersion(*home) : "";
@@ -77,8 +149,9 @@ void StartupCache::plan(LaunchProperties& properties, const std::string& jvmPath
     return traceNone(version.empty() ? "the JVM's version is not known"
                                      : "Java " + version + " archives no application classes");
   }
-  const std::optional<std::string> folder = cacheFolder(properties);
-  if (!folder) return traceNone("the user has no cache folder");
+  std::string why;
+  const std::optional<std::string> folder = usableCacheFolder(properties, why);
+  if (!folder) return traceNone(why);
   if (platform::hasLegacyCodePage && !decodesOptionsAsUtf8(version)) {
     bool lossy = false;
     platform::utf8ToLegacyCodePage(*folder, lossy);
@@ -88,68 +161,103 @@ void StartupCache::plan(LaunchProperties& properties, const std::string& jvmPath
 
   const std::optional<std::string> classPath = classPathOf(launchOptions);
   if (!classPath) return traceNone("no class path is given");
-  ArchiveInputs inputs{jvmPath,
-                       classPathEntries(*classPath, platform::classPathSeparator),
-                       {},
-                       feature >= 24 ? "classes linked ahead of time" : "classes"};
-  for (const std::string& entry : inputs.classPath) {
-    // The JVM archives classes of jar files only.
-    if (entry.empty() || platform::isFolder(entry)) {
-      return traceNone("the class path holds a folder: " +
-                       (entry.empty() ? std::string("the current directory") : entry));
-    }
-  }
-  for (const std::string& option : launchOptions) {
+  Launch launch{{jvmPath,
+                 classPathEntries(*classPath, platform::classPathSeparator),
+                 {},
+                 feature >= 24 ? "classes linked ahead of time" : "classes"},
+                {},
+                shortHash(properties.getExePath() + "\n" + jvmPath) + "-",
+                feature};
+  launch.archivedClassPath = archivedPrefix(launch.inputs.classPath);
+  for (const std::string& option : allOptions) {
     if (!LaunchProperties::isClassPathOption(option) && shapesArchive(option)) {
-      inputs.shapingOptions.push_back(option);
+      launch.inputs.shapingOptions.push_back(option);
     }
   }
-  const std::string prefix = shortHash(jvmPath) + "-";
-  const std::string key = shortHash(archiveIdentity(inputs, platform::fileStamp));
-  const std::string base = *folder + platform::pathSeparator + prefix + key;
+  const std::string key = shortHash(archiveIdentity(launch.inputs, platform::fileStamp));
+  const std::string base = *folder + platform::pathSeparator + launch.prefix + key;
 
   // A warning about an archive is no business of the program's output.
   options.push_back("-Xlog:cds*=off");
   if (feature >= 25) options.push_back("-Xlog:aot*=off");
-  if (platform::fileStamp(base + ".jsa")) {
-    options.push_back("-XX:SharedArchiveFile=" + base + ".jsa");
-    if (tracing()) trace("startup cache: archive used: " + base + ".jsa");
+  beforeFailureMessage(undoOnFailure);
+  if (archiveIntact(base)) {
+    options.push_back("-XX:SharedArchiveFile=" + begun.archive);
+    if (tracing()) trace("startup cache: archive used: " + begun.archive);
     return;
   }
-  if (platform::fileStamp(base + ".failed")) {
+  if (failureStands(base)) {
     options.clear();
     return traceNone("the JVM could not make an archive for this launch: " + base + ".failed");
   }
-  record(*folder, prefix, base, jvmPath, feature, properties);
+  record(launch, *folder, base);
 }
 
-void StartupCache::record(const std::string& folder, const std::string& prefix,
-                          const std::string& base, const std::string& jvmPath, int feature,
-                          LaunchProperties& properties) {
+bool StartupCache::archiveIntact(const std::string& base) {
+  const std::string archive = base + ".jsa", seal = base + ".seal";
+  const std::optional<platform::FileStamp> stamp = platform::fileStamp(archive);
+  if (!stamp) return false;
+  const std::optional<std::string> sealed = platform::readOwnFile(seal, 64 * 1024);
+  if (sealed && platform::isOwnFile(archive) && sealMatches(*sealed, *stamp)) {
+    if (platform::secondsSinceModified(seal).value_or(0) > secondsPerDay) {
+      platform::touchFile(seal);
+    }
+    begun.archive = archive;
+    begun.seal = seal;
+    return true;
+  }
+  if (tracing())
+    trace("startup cache: the archive is not the one its maker made, removed: " + archive);
+  platform::removeFile(archive);
+  platform::removeFile(seal);
+  return false;
+}
+
+bool StartupCache::failureStands(const std::string& base) {
+  const std::string mark = base + ".failed";
+  const std::optional<std::int64_t> age = platform::secondsSinceModified(mark);
+  if (!age) return false;
+  const std::optional<std::string> cause = platform::readOwnFile(mark, 64);
+  if (cause && failureMarkStands(*cause, *age)) return true;
+  if (tracing()) trace("startup cache: the archive is tried again: " + mark);
+  platform::removeFile(mark);
+  return false;
+}
+
+void StartupCache::record(const Launch& launch, const std::string& folder,
+                          const std::string& base) {
   const std::string own = base + "-" + std::to_string(platform::currentProcessId());
-  ArchiveJob job{jvmPath,
+  ArchiveJob job{launch.inputs.jvmLibrary,
                  own + ".classlist",
                  own + ".partial",
                  base + ".jsa",
                  base + ".failed",
-                 folder + platform::pathSeparator + prefix.substr(0, prefix.size() - 1) + ".lock",
+                 base + ".crash.log",
+                 folder + platform::pathSeparator + "maker.lock",
                  folder,
-                 prefix,
+                 launch.prefix,
                  {"-Xshare:dump", "-XX:SharedClassListFile=" + own + ".classlist",
                   "-XX:SharedArchiveFile=" + own + ".partial"}};
-  if (feature >= 24) job.dumpOptions.push_back("-XX:+AOTClassLinking");
-  for (const std::string& option : properties.getJvmOptions()) {
-    if (LaunchProperties::isClassPathOption(option) || shapesArchive(option)) {
-      job.dumpOptions.push_back(option);
-    }
-  }
+  if (launch.feature >= 24) job.dumpOptions.push_back("-XX:+AOTClassLinking");
+  for (const std::string& option : launch.inputs.shapingOptions) job.dumpOptions.push_back(option);
+  // Last, so that they win: the classes of the jars that can be archived,
+  // and nothing of the program's left behind by a dump that crashes.
+  job.dumpOptions.push_back(std::string(classPathPrefix) + joined(launch.archivedClassPath));
+  job.dumpOptions.push_back("-XX:ErrorFile=" + job.crashLog);
+  job.dumpOptions.push_back("-XX:-CreateCoredumpOnCrash");
+  job.dumpOptions.push_back("-XX:-UsePerfData");
   // The class list is made here first: a JVM that could not make it would
-  // say so on the program's output.
+  // say so on the program's output. Files of an earlier process of this
+  // number are gone with it.
   const std::string file = own + ".job";
-  if (!platform::createFolders(folder) || !platform::writeWholeFile(file, encodeArchiveJob(job)) ||
-      !platform::writeWholeFile(job.classList, "")) {
-    platform::removeFile(file);
-    platform::removeFile(job.classList);
+  platform::removeFile(file);
+  platform::removeFile(job.classList);
+  begun.job = file;
+  begun.classList = job.classList;
+  if (!platform::createNewFile(file, encodeArchiveJob(job)) ||
+      !platform::createNewFile(job.classList, "")) {
+    undoOnFailure();
+    begun.job.clear();
     options.clear();
     return traceNone("the folder cannot be written: " + folder);
   }
@@ -160,7 +268,7 @@ void StartupCache::record(const std::string& folder, const std::string& prefix,
           job.classList);
     const std::string archiveName = job.archive.substr(folder.size() + 1);
     for (const std::string& name : platform::listFolder(folder + platform::pathSeparator)) {
-      if (name.starts_with(prefix) && name.ends_with(".jsa") && name != archiveName) {
+      if (name.starts_with(launch.prefix) && name.ends_with(".jsa") && name != archiveName) {
         trace("startup cache: outdated archive, removed once the new one is made: " + name);
       }
     }
@@ -179,9 +287,19 @@ void StartupCache::addOptions(JavaVMInitArgs& args) {
   args.nOptions = static_cast<jint>(count);
 }
 
-void StartupCache::startMakingArchive() {
+void StartupCache::afterVmCreated(JNIEnv* env) {
+  if (!begun.archive.empty() && !vmMapsSharedClasses(env)) {
+    // Made for another JVM or for other options after all: the next start
+    // records anew.
+    if (tracing())
+      trace("startup cache: the JVM did not map the archive, removed: " + begun.archive);
+    platform::removeFile(begun.archive);
+    platform::removeFile(begun.seal);
+  }
+  begun.archive.clear();
   if (jobFile.empty()) return;
   if (startArchiveMaker(jobFile)) {
+    begun.job.clear();
     if (tracing()) trace("startup cache: the archive is made once this process has ended");
   } else if (tracing()) {
     trace("startup cache: the archive maker cannot be started");

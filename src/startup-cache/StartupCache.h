@@ -23,15 +23,20 @@ class StartupCache {
   // Puts the options that use the archive or record the classes before the
   // launch's own, so that the .lap's options have the last word.
   void addOptions(JavaVMInitArgs& args);
-  // Once the VM exists: a recording launch starts the maker of its archive,
-  // which waits for this process to end.
-  void startMakingArchive();
+  // Once the VM exists: an archive that the JVM did not map is removed, and
+  // a recording launch starts the maker of its archive, which waits for this
+  // process to end.
+  void afterVmCreated(JNIEnv* env);
 
  private:
+  struct Launch;
   void plan(LaunchProperties& properties, const std::string& jvmPath);
-  // `base`: the folder and the name of this launch's archive without ".jsa".
-  void record(const std::string& folder, const std::string& prefix, const std::string& base,
-              const std::string& jvmPath, int feature, LaunchProperties& properties);
+  // True when the archive made for the launch is there and still the file
+  // its maker sealed; anything else of that name is removed.
+  bool archiveIntact(const std::string& base);
+  // True when a mark says that the JVM could not make this launch's archive.
+  bool failureStands(const std::string& base);
+  void record(const Launch& launch, const std::string& folder, const std::string& base);
 
   std::vector<std::string> options;
   std::string jobFile;  // the job of a recording launch

@@ -35,6 +35,10 @@ void setVmBeingCreated(bool creating) {
   vmBeingCreated = creating;
 }
 
+bool isVmBeingCreated() {
+  return vmBeingCreated;
+}
+
 void JNICALL vmExitHook(jint status) {
   if (tracing()) trace("the VM ends the process: exit status " + std::to_string(status));
   if (vmBeingCreated && status != 0 && !endedByInterrupt(status)) {

@@ -15,6 +15,9 @@ void addVmExitHooks(JavaVMInitArgs& args);
 
 // Set for the time of JNI_CreateJavaVM.
 void setVmBeingCreated(bool creating);
+// True while JNI_CreateJavaVM runs: a failure reported now is the VM's end
+// while it was being created.
+bool isVmBeingCreated();
 
 // The hooks, as the VM calls them, on any of its threads. A status of 0
 // while the VM is being created is the VM's own success (it has printed

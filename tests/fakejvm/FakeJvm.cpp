@@ -26,7 +26,9 @@
 // -XX:DumpLoadedClassList=<file> the double writes the classes that exist to
 // <file>; with -Xshare:dump it writes "fakejvm archive of" and the lines of
 // -XX:SharedClassListFile to -XX:SharedArchiveFile and ends the process with
-// status 0, as a JVM that has made an archive does.
+// status 0, as a JVM that has made an archive does. With -XX:SharedArchiveFile
+// of a file that it made so, java.vm.info says "sharing", as a JVM that has
+// mapped an archive says.
 // Creation fails on -Xnonsense, as a real VM refuses an unknown option, and
 // on any -Dfakejvm option it does not know, so that a mistyped test fails.
 // The options "exit" and "abort" carry the invocation interface's hooks.
@@ -70,6 +72,7 @@ struct State {
   void(JNICALL* exitHook)(jint) = nullptr;
   void(JNICALL* abortHook)() = nullptr;
   bool initiateExitBlocks = false;
+  bool sharing = false;
   std::atomic<bool> destroyed{false};
 
   std::mutex logMutex;
@@ -184,13 +187,15 @@ std::string toUtf8(const jchar* text, jsize length) {
 
 // The JDK's classes and methods that the launcher uses, as a real VM has them.
 bool jdkClass(const std::string& name) {
-  return oneOf(
-      name, {"java/lang/String", "java/lang/Thread", "java/lang/Thread$UncaughtExceptionHandler"});
+  return oneOf(name, {"java/lang/String", "java/lang/System", "java/lang/Thread",
+                      "java/lang/Thread$UncaughtExceptionHandler"});
 }
 bool jdkMethod(bool isStatic, const std::string& owner, const std::string& name,
                const std::string& descriptor) {
   const std::string method = owner + " " + name + " " + descriptor;
-  return isStatic ? method == "java/lang/Thread currentThread ()Ljava/lang/Thread;"
+  return isStatic ? oneOf(method, {"java/lang/Thread currentThread ()Ljava/lang/Thread;",
+                                   "java/lang/System getProperty "
+                                   "(Ljava/lang/String;)Ljava/lang/String;"})
                   : oneOf(method, {"java/lang/Thread getUncaughtExceptionHandler "
                                    "()Ljava/lang/Thread$UncaughtExceptionHandler;",
                                    "java/lang/Thread$UncaughtExceptionHandler uncaughtException "
@@ -321,10 +326,22 @@ void JNICALL callStaticVoidMethod(JNIEnv* env, jclass owner, jmethodID id, ...) 
 
 // Thread.currentThread() and its getUncaughtExceptionHandler(): without a
 // default handler of the program's, the thread group.
-jobject JNICALL callStaticObjectMethodV(JNIEnv*, jclass, jmethodID id, va_list) {
+// System.getProperty("java.vm.info"), and nothing of other properties.
+jobject JNICALL callStaticObjectMethodV(JNIEnv*, jclass, jmethodID id, va_list args) {
   log("CallStaticObjectMethod " + textOf(id));
+  if (textOf(id) == "java/lang/System.getProperty") {
+    if (textOf(va_arg(args, jobject)) != "java.vm.info") return nullptr;
+    return handle<_jobject>(newObject(state.sharing ? "mixed mode, sharing" : "mixed mode"));
+  }
   return handle<_jobject>(newObject("thread main"));
 }
+
+const char* JNICALL getStringUtfChars(JNIEnv*, jstring text, jboolean* isCopy) {
+  if (isCopy) *isCopy = JNI_FALSE;
+  return object(text)->text.c_str();
+}
+
+void JNICALL releaseStringUtfChars(JNIEnv*, jstring, const char*) {}
 
 jobject JNICALL callObjectMethodV(JNIEnv*, jobject target, jmethodID id, va_list) {
   log("CallObjectMethod " + textOf(target) + " " + textOf(id));
@@ -409,6 +426,8 @@ const JNINativeInterface_ nativeTable = [] {
   table.CallStaticVoidMethod = callStaticVoidMethod;
   table.CallStaticVoidMethodV = callStaticVoidMethodV;
   table.NewStringUTF = newStringUtf;
+  table.GetStringUTFChars = getStringUtfChars;
+  table.ReleaseStringUTFChars = releaseStringUtfChars;
   table.NewString = newString;
   table.NewObjectArray = newObjectArray;
   table.SetObjectArrayElement = setObjectArrayElement;
@@ -497,7 +516,15 @@ void shareClasses(const std::vector<std::string>& options) {
     for (const std::string& name : state.classes) names += name + "\n";
     writeText(list, names);
   }
-  if (std::find(options.begin(), options.end(), "-Xshare:dump") == options.end()) return;
+  if (std::find(options.begin(), options.end(), "-Xshare:dump") == options.end()) {
+    if (FILE* archive = std::fopen(optionValue(options, "-XX:SharedArchiveFile=").c_str(), "rb")) {
+      char start[18] = {};
+      state.sharing = std::fread(start, 1, sizeof start, archive) == sizeof start &&
+                      std::string(start, sizeof start) == "fakejvm archive of";
+      std::fclose(archive);
+    }
+    return;
+  }
   std::string archive = "fakejvm archive of\n";
   if (FILE* list = std::fopen(optionValue(options, "-XX:SharedClassListFile=").c_str(), "rb")) {
     char buffer[4096];

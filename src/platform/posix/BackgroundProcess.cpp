@@ -24,14 +24,22 @@ constexpr const char* runningExecutable = "/proc/self/exe";
 // end of a pipe whose write end only the starter holds.
 constexpr int starterPipe = 3;
 
-// The environment of this process with `variable` set to `value`.
+// The environment of this process with `variable` set to `value`, and the
+// variables named in `removed` left out.
 class CopyEnvironment {
  public:
-  CopyEnvironment(const std::string& variable, const std::string& value)
+  CopyEnvironment(const std::string& variable, const std::string& value,
+                  const std::vector<std::string>& removed = {})
       : entry(variable + '=' + value) {
-    const std::string prefix = variable + '=';
+    const auto kept = [&](std::string_view current) {
+      if (current.starts_with(variable + '=')) return false;
+      for (const std::string& name : removed) {
+        if (current.starts_with(name + '=')) return false;
+      }
+      return true;
+    };
     for (char** current = environ; *current; ++current) {
-      if (!std::string_view(*current).starts_with(prefix)) pointers.push_back(*current);
+      if (kept(*current)) pointers.push_back(*current);
     }
     pointers.push_back(entry.data());
     pointers.push_back(nullptr);
@@ -97,8 +105,9 @@ void waitForStarterEnd() {
   close(starterPipe);
 }
 
-std::optional<int> runCopy(const std::string& variable, const std::string& value) {
-  CopyEnvironment environment(variable, value);
+std::optional<int> runCopy(const std::string& variable, const std::string& value,
+                           const std::vector<std::string>& removed) {
+  CopyEnvironment environment(variable, value, removed);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   pid_t pid;
@@ -111,6 +120,11 @@ std::optional<int> runCopy(const std::string& variable, const std::string& value
   }
   if (!WIFEXITED(status)) return std::nullopt;
   return WEXITSTATUS(status);
+}
+
+void leaveNoCrashDumps() {
+  const rlimit none{0, 0};
+  setrlimit(RLIMIT_CORE, &none);
 }
 
 unsigned long currentProcessId() {

@@ -17,20 +17,23 @@ namespace {
 // Where a detached copy finds the handle of the process that started it.
 constexpr const char* starterVariable = "MURVO_STARTER_PROCESS";
 
-// This process's environment block with the given variables set.
-std::wstring environmentWith(const std::vector<std::pair<std::string, std::string>>& variables) {
+// This process's environment block with the given variables set, and those
+// named in `removed` left out.
+std::wstring environmentWith(const std::vector<std::pair<std::string, std::string>>& variables,
+                             const std::vector<std::string>& removed = {}) {
   std::wstring block;
   wchar_t* own = GetEnvironmentStringsW();
   for (const wchar_t* entry = own; *entry; entry += std::wcslen(entry) + 1) {
     const std::wstring_view text(entry);
     bool replaced = false;
-    for (const auto& [name, value] : variables) {
+    const auto named = [&](const std::string& name) {
       const std::wstring prefix = widen(name) + L'=';
-      replaced = replaced ||
-                 (text.size() >= prefix.size() &&
-                  CompareStringOrdinal(text.data(), static_cast<int>(prefix.size()), prefix.data(),
-                                       static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL);
-    }
+      return text.size() >= prefix.size() &&
+             CompareStringOrdinal(text.data(), static_cast<int>(prefix.size()), prefix.data(),
+                                  static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL;
+    };
+    for (const auto& [name, value] : variables) replaced = replaced || named(name);
+    for (const std::string& name : removed) replaced = replaced || named(name);
     if (!replaced) block.append(text).push_back(L'\0');
   }
   FreeEnvironmentStringsW(own);
@@ -98,9 +101,12 @@ void waitForStarterEnd() {
   CloseHandle(starter);
 }
 
-std::optional<int> runCopy(const std::string& variable, const std::string& value) {
+std::optional<int> runCopy(const std::string& variable, const std::string& value,
+                           const std::vector<std::string>& removed) {
   PROCESS_INFORMATION info;
-  if (!startCopy(environmentWith({{variable, value}}), 0, nullptr, info)) return std::nullopt;
+  if (!startCopy(environmentWith({{variable, value}}, removed), 0, nullptr, info)) {
+    return std::nullopt;
+  }
   CloseHandle(info.hThread);
   WaitForSingleObject(info.hProcess, INFINITE);
   DWORD status = 1;
@@ -108,6 +114,10 @@ std::optional<int> runCopy(const std::string& variable, const std::string& value
   CloseHandle(info.hProcess);
   if (!known) return std::nullopt;
   return static_cast<int>(status);
+}
+
+void leaveNoCrashDumps() {
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
 }
 
 unsigned long currentProcessId() {

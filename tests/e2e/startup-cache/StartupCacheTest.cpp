@@ -162,7 +162,7 @@ TEST(StartupCache, AFolderThatCannotBeWrittenMeansNoCache) {
   app.makeDir("cache");
   const std::string cache = app.dir() + "/cache";
   // A read-only folder and a full disk, as root can make them.
-  for (const std::string options : {"ro,size=1m", "size=64k"}) {
+  for (const std::string options : {"ro,size=1m,mode=700", "size=64k,mode=700"}) {
     if (mount("tmpfs", cache.c_str(), "tmpfs", options.starts_with("ro") ? MS_RDONLY : 0,
               options.c_str()) != 0) {
       GTEST_SKIP() << "cannot mount a tmpfs here";
