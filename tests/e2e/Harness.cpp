@@ -116,12 +116,17 @@ bool awaitCount(const std::function<std::string()>& read, const std::string& tex
 
 Process LauncherFolder::start(const std::vector<std::string>& args,
                               const std::vector<std::string>& environment) const {
-  const int run = runs++;
-  const std::string outFile = folder + "/.out" + std::to_string(run);
-  const std::string errFile = folder + "/.err" + std::to_string(run);
   std::vector<std::string> words = runner;
   words.push_back(exePath());
   words.insert(words.end(), args.begin(), args.end());
+  return startCommand(words, environment);
+}
+
+Process LauncherFolder::startCommand(std::vector<std::string> words,
+                                     const std::vector<std::string>& environment) const {
+  const int run = runs++;
+  const std::string outFile = folder + "/.out" + std::to_string(run);
+  const std::string errFile = folder + "/.err" + std::to_string(run);
   std::vector<char*> argv;
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
@@ -151,6 +156,12 @@ Process LauncherFolder::start(const std::vector<std::string>& args,
 RunResult LauncherFolder::run(const std::vector<std::string>& args,
                               const std::vector<std::string>& environment, int seconds) const {
   return start(args, environment).wait(seconds);
+}
+
+RunResult LauncherFolder::runCommand(const std::vector<std::string>& words,
+                                     const std::vector<std::string>& environment,
+                                     int seconds) const {
+  return startCommand(words, environment).wait(seconds);
 }
 
 }  // namespace murvo::e2e

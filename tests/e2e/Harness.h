@@ -58,6 +58,12 @@ class LauncherFolder {
                 const std::vector<std::string>& environment = {}) const;
   RunResult run(const std::vector<std::string>& args = {},
                 const std::vector<std::string>& environment = {}, int seconds = 60) const;
+  // Another command (such as `java`, the yardstick) started as the launcher
+  // would be: the same folder, input and environment.
+  Process startCommand(std::vector<std::string> words,
+                       const std::vector<std::string>& environment = {}) const;
+  RunResult runCommand(const std::vector<std::string>& words,
+                       const std::vector<std::string>& environment = {}, int seconds = 60) const;
 
  private:
   std::string folder;

@@ -26,7 +26,11 @@
 // -XX:DumpLoadedClassList=<file> the double writes the classes that exist to
 // <file>; with -Xshare:dump it writes "fakejvm archive of" and the lines of
 // -XX:SharedClassListFile to -XX:SharedArchiveFile and ends the process with
-// status 0, as a JVM that has made an archive does. With -XX:SharedArchiveFile
+// status 0, as a JVM that has made an archive does; the archive also names
+// the options the dump took from JAVA_TOOL_OPTIONS. A class list with a line
+// of what the JVM generates ("@..."), or naming the class crash/Dump, makes
+// the dump crash: its words go to -XX:ErrorFile and the process aborts, as JDK 17's
+// does for some lambda proxies. With -XX:SharedArchiveFile
 // of a file that it made so, java.vm.info says "sharing", as a JVM that has
 // mapped an archive says.
 // Creation fails on -Xnonsense, as a real VM refuses an unknown option, and
@@ -532,6 +536,14 @@ void shareClasses(const std::vector<std::string>& options) {
       archive.append(buffer, count);
     }
     std::fclose(list);
+  }
+  if (archive.find("\n@") != std::string::npos ||
+      archive.find("\ncrash/Dump\n") != std::string::npos) {
+    writeText(optionValue(options, "-XX:ErrorFile="), "fakejvm: crashed while dumping\n");
+    std::abort();
+  }
+  if (const char* environment = std::getenv("JAVA_TOOL_OPTIONS")) {
+    archive += std::string("JAVA_TOOL_OPTIONS=") + environment + "\n";
   }
   std::exit(writeText(optionValue(options, "-XX:SharedArchiveFile="), archive) ? 0 : 1);
 }

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 #include <tuple>
 #include <vector>
@@ -354,7 +355,8 @@ TEST(WineLaunch, StartupCacheArchiveIsMadeAndMappedByTheNextStart) {
         std::filesystem::remove_all(user.path() / "AppData/Local/Zeichnen");
       }
     }
-    ASSERT_EQ(folder.run().status, 0);
+    // The environment's JVM options are the program's: the dump takes none.
+    ASSERT_EQ(folder.run({}, {"JAVA_TOOL_OPTIONS=-Dprogram.option=1"}).status, 0);
     const std::string list = folder.logLine("option -XX:DumpLoadedClassList=");
     EXPECT_NE(list.find(place), std::string::npos) << list;
     const std::string archive = archiveIn(setting == "auto" ? users : folder.dir() + "/" + setting);
@@ -366,6 +368,14 @@ TEST(WineLaunch, StartupCacheArchiveIsMadeAndMappedByTheNextStart) {
     EXPECT_EQ(used.substr(used.rfind('\\')),
               "\\" + std::filesystem::path(archive).filename().string());
     EXPECT_NE(used.find(place), std::string::npos) << used;
+    // Overwritten since it was made: left out, and made anew.
+    std::ofstream(archive, std::ios::binary | std::ios::trunc)
+        << std::string(e2e::readFile(archive).size(), 'x');
+    std::filesystem::remove(folder.dir() + "/jvm.log");
+    ASSERT_EQ(folder.run().status, 0);
+    EXPECT_EQ(folder.logLine("option -XX:SharedArchiveFile="),
+              "(no line option -XX:SharedArchiveFile=)");
+    EXPECT_NE(folder.logLine("option -XX:DumpLoadedClassList=").find(place), std::string::npos);
     if (setting == "auto")
       std::filesystem::remove_all(std::filesystem::path(archive).parent_path());
   }
