@@ -100,8 +100,9 @@ void LauncherFolder::makeDir(const std::string& relativePath) const {
 }
 
 // Waits until what `read` gives holds `text` at least `count` times.
-bool awaitCount(const std::function<std::string()>& read, const std::string& text, int count) {
-  for (int i = 0; i < 1000; ++i) {
+bool awaitCount(const std::function<std::string()>& read, const std::string& text, int count,
+                int seconds) {
+  for (int i = 0; i < seconds * 200; ++i) {
     int found = 0;
     const std::string content = read();
     for (std::size_t at = content.find(text); at != std::string::npos;

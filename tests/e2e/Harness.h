@@ -75,8 +75,10 @@ class LauncherFolder {
 };
 
 std::string readFile(const std::string& path);
-// Waits until what `read` gives holds `text` at least `count` times.
-bool awaitCount(const std::function<std::string()>& read, const std::string& text, int count);
+// Waits until what `read` gives holds `text` at least `count` times, for up
+// to `seconds`.
+bool awaitCount(const std::function<std::string()>& read, const std::string& text, int count,
+                int seconds = 5);
 // The class folder of the Java test programs and the JDK's own JVM library.
 std::string javaClasses();
 std::string realJvmLibrary();

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <regex>
 #include <thread>
 #include <vector>
@@ -254,6 +255,112 @@ TEST(StartupCache, ADumpThatCrashesIsTriedAgainAndLeavesItsLogInTheCache) {
   ASSERT_EQ(app.run({}, environment).status, 0);
   EXPECT_NE(trace().find("startup cache: none, the JVM could not make an archive"),
             std::string::npos);
+}
+
+// Debian's packaged Java programs, started with the main class, class path
+// and options of their own start scripts: with the cache, the first start
+// and a later one that maps the archive print what `java` prints, byte for
+// byte (but for the time JRuby puts in a warning), with the same status, and
+// nothing lands where they were started. javac runs with no class path at
+// all (the current directory, as `java` takes it).
+TEST(StartupCache, RealProgramsPrintWhatJavaPrints) {
+  struct Program {
+    std::string name, mainClass, classPath;
+    std::vector<std::string> options, arguments;
+  };
+  const std::string jruby = "/usr/share/jruby/lib/";
+  const std::vector<Program> programs = {
+      {"ant",
+       "org.apache.tools.ant.launch.Launcher",
+       "/usr/share/ant/lib/ant-launcher.jar",
+       {"-Dant.home=/usr/share/ant", "-Dant.library.dir=/usr/share/ant/lib"},
+       {"-version"}},
+      {"maven",
+       "org.codehaus.plexus.classworlds.launcher.Launcher",
+       "/usr/share/maven/boot/plexus-classworlds-2.x.jar",
+       {"-Dclassworlds.conf=/usr/share/maven/bin/m2.conf", "-Dmaven.home=/usr/share/maven",
+        "-Dmaven.multiModuleProjectDirectory=/tmp"},
+       {"-v"}},
+      {"checkstyle",
+       "com.puppycrawl.tools.checkstyle.Main",
+       "/usr/share/java/antlr4-runtime.jar:/usr/share/java/commons-lang3.jar:"
+       "/usr/share/java/commons-beanutils.jar:/usr/share/java/commons-collections3.jar:"
+       "/usr/share/java/guava.jar:/usr/share/java/commons-cli.jar:"
+       "/usr/share/java/commons-logging.jar:/usr/share/java/picocli.jar:"
+       "/usr/share/java/Saxon-HE.jar:/usr/share/java/reflections.jar:/usr/share/java/"
+       "checkstyle.jar",
+       {},
+       {"--version"}},
+      {"jython",
+       "org.python.util.jython",
+       "/usr/share/java/jython.jar",
+       {"-Dpython.home=/usr/share/jython"},
+       {"-c", "print(6 * 7)"}},
+      {"jruby",
+       "org.jruby.Main",
+       jruby + "bcprov.jar:" + jruby + "jansi1.jar:" + jruby + "jline2.jar:" + jruby +
+           "snakeyaml.jar:",
+       {"-Xss2048k", "-Xbootclasspath/a:" + jruby + "jruby.jar", "-Djruby.home=/usr/share/jruby",
+        "-Djruby.lib=/usr/share/jruby/lib", "-Djruby.shell=/bin/sh"},
+       {"-e", "puts 6 * 7"}},
+      {"clojure",
+       "clojure.main",
+       "/usr/share/java/clojure-1.11.jar",
+       {},
+       {"-e", "(println (* 6 7))"}},
+      {"groovy",
+       "org.codehaus.groovy.tools.GroovyStarter",
+       "/usr/share/groovy/lib/groovy-2.4.21.jar",
+       {"-Dgroovy.home=/usr/share/groovy",
+        "-Dgroovy.starter.conf=/usr/share/groovy/conf/groovy-starter.conf"},
+       {"--main", "groovy.ui.GroovyMain", "--conf", "/usr/share/groovy/conf/groovy-starter.conf",
+        "-e", "println 6 * 7"}},
+      {"javac", "com.sun.tools.javac.Main", "", {}, {"-version"}},
+  };
+  const std::regex time("[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:.]+Z");
+  const auto normal = [&](RunResult result) {
+    result.out = std::regex_replace(result.out, time, "(time)");
+    result.err = std::regex_replace(result.err, time, "(time)");
+    return result;
+  };
+  for (const std::string& home : javaHomes()) {
+    for (const Program& program : programs) {
+      const std::string what = program.name + " on " + home;
+      const std::string firstJar = program.classPath.substr(0, program.classPath.find(':'));
+      if (!firstJar.empty() && !fs::exists(firstJar)) {
+        std::cerr << "skipped " << what << ": " << firstJar << " is missing\n";
+        continue;
+      }
+      LauncherFolder app(program.name);
+      app.makeDir("work");
+      app.startIn("work");
+      std::string lap = "murvo.jvm.path=" + home +
+                        "/lib/server/libjvm.so\nmurvo.main.class=" + program.mainClass +
+                        "\nmurvo.startup.cache=cache\n";
+      std::vector<std::string> java = {home + "/bin/java"};
+      for (const std::string& option : program.options) {
+        lap += option + "\n";
+        java.push_back(option);
+      }
+      if (!program.classPath.empty()) {
+        lap += "-Djava.class.path=" + program.classPath + "\n";
+        java.insert(java.end(), {"-cp", program.classPath});
+      }
+      java.push_back(program.mainClass);
+      java.insert(java.end(), program.arguments.begin(), program.arguments.end());
+      app.writeLap(lap);
+      const std::vector<std::string> environment = {"MURVO_TRACE=" + app.dir() + "/trace"};
+      const auto trace = [&] { return readFile(app.dir() + "/trace"); };
+      const RunResult reference = normal(app.runCommand(java, {}, 120));
+      expectSame(normal(app.run(program.arguments, environment, 120)), reference, what + ", first");
+      EXPECT_TRUE(awaitCount(trace, "startup cache: archive made", 1, 120)) << what << "\n"
+                                                                            << trace();
+      expectSame(normal(app.run(program.arguments, environment, 120)), reference, what + ", later");
+      EXPECT_NE(trace().find("startup cache: archive used"), std::string::npos) << what;
+      EXPECT_TRUE(fs::is_empty(app.dir() + "/work")) << what;
+      removeCache(app.dir() + "/cache");
+    }
+  }
 }
 
 // The cache is used only in a folder that nobody but the user could have
