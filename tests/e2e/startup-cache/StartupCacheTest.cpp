@@ -213,7 +213,9 @@ TEST(StartupCache, NothingThatBefallsTheCacheChangesTheProgram) {
 // without those lines. A dump that crashes whatever it is given leaves its
 // crash log and the failure mark in the cache folder, nothing where the
 // program was started, and the launch runs without an archive from then on.
-TEST(StartupCache, ADumpThatCrashesIsTriedAgainAndLeavesItsLogInTheCache) {
+// A launch that fails leaves nothing behind, and two programs sharing the
+// folder keep their archives side by side.
+TEST(StartupCache, TheMakerRecoversWhereItCanAndKeepsToTheCacheFolder) {
   LauncherFolder app;
   app.makeDir("jdk/lib/server");
   app.makeDir("work");
@@ -255,6 +257,26 @@ TEST(StartupCache, ADumpThatCrashesIsTriedAgainAndLeavesItsLogInTheCache) {
   ASSERT_EQ(app.run({}, environment).status, 0);
   EXPECT_NE(trace().find("startup cache: none, the JVM could not make an archive"),
             std::string::npos);
+
+  // A launch that fails leaves nothing it had begun.
+  configure("-Dfakejvm.fail=create\n-Xmx34m\n");
+  EXPECT_EQ(app.run({}, environment).status, 1);
+  for (const auto& entry : fs::directory_iterator(app.dir() + "/cache")) {
+    EXPECT_FALSE(entry.path().extension() == ".job" || entry.path().extension() == ".classlist")
+        << entry.path();
+  }
+
+  // Two programs sharing the folder keep each other's archives.
+  configure("");
+  fs::copy_file(app.exePath(), app.dir() + "/other");
+  fs::copy_file(app.dir() + "/app.lap", app.dir() + "/other.lap");
+  ASSERT_EQ(app.run({}, environment).status, 0);
+  ASSERT_TRUE(awaitCount(trace, "startup cache: archive made", 2)) << trace();
+  ASSERT_EQ(app.runCommand({app.dir() + "/other"}, environment).status, 0);
+  ASSERT_TRUE(awaitCount(trace, "startup cache: archive made", 3)) << trace();
+  ASSERT_EQ(app.run({}, environment).status, 0);
+  ASSERT_EQ(app.runCommand({app.dir() + "/other"}, environment).status, 0);
+  EXPECT_EQ(count(trace(), "startup cache: archive used"), 2) << trace();
 }
 
 // Debian's packaged Java programs, started with the main class, class path
@@ -357,6 +379,7 @@ TEST(StartupCache, RealProgramsPrintWhatJavaPrints) {
                                                                             << trace();
       expectSame(normal(app.run(program.arguments, environment, 120)), reference, what + ", later");
       EXPECT_NE(trace().find("startup cache: archive used"), std::string::npos) << what;
+      EXPECT_EQ(trace().find("did not map"), std::string::npos) << what;
       EXPECT_TRUE(fs::is_empty(app.dir() + "/work")) << what;
       removeCache(app.dir() + "/cache");
     }
