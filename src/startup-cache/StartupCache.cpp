@@ -289,12 +289,16 @@ void StartupCache::addOptions(JavaVMInitArgs& args) {
 
 void StartupCache::afterVmCreated(JNIEnv* env) {
   if (!begun.archive.empty() && !vmMapsSharedClasses(env)) {
-    // Made for another JVM or for other options after all: the next start
-    // records anew.
+    // Made for another JVM or for other options after all (the user's own
+    // take no part in it): it goes, and the launch runs without an archive
+    // for a while, rather than recording at every start.
     if (tracing())
       trace("startup cache: the JVM did not map the archive, removed: " + begun.archive);
     platform::removeFile(begun.archive);
     platform::removeFile(begun.seal);
+    const std::string mark = begun.archive.substr(0, begun.archive.size() - 4) + ".failed";
+    platform::removeFile(mark);
+    platform::createNewFile(mark, encodeFailureMark(FailureCause::passing));
   }
   begun.archive.clear();
   if (jobFile.empty()) return;

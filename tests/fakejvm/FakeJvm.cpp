@@ -32,7 +32,7 @@
 // the dump crash: its words go to -XX:ErrorFile and the process aborts, as JDK 17's
 // does for some lambda proxies. With -XX:SharedArchiveFile
 // of a file that it made so, java.vm.info says "sharing", as a JVM that has
-// mapped an archive says.
+// mapped an archive says, unless -Dfakejvm.sharing=off.
 // Creation fails on -Xnonsense, as a real VM refuses an unknown option, and
 // on any -Dfakejvm option it does not know, so that a mistyped test fails.
 // The options "exit" and "abort" carry the invocation interface's hooks.
@@ -77,6 +77,7 @@ struct State {
   void(JNICALL* abortHook)() = nullptr;
   bool initiateExitBlocks = false;
   bool sharing = false;
+  bool sharingOff = false;
   std::atomic<bool> destroyed{false};
 
   std::mutex logMutex;
@@ -169,7 +170,8 @@ bool configure(const std::string& setting) {
            value.starts_with("exit:");
   }
   if (name == "load") state.load = value;
-  return oneOf(name, {"log", "classes", "noexit", "load"});
+  if (name == "sharing") state.sharingOff = value == "off";
+  return oneOf(name, {"log", "classes", "noexit", "load", "sharing"});
 }
 
 // UTF-16 to UTF-8; a lone surrogate keeps its own three-byte form.
@@ -523,7 +525,8 @@ void shareClasses(const std::vector<std::string>& options) {
   if (std::find(options.begin(), options.end(), "-Xshare:dump") == options.end()) {
     if (FILE* archive = std::fopen(optionValue(options, "-XX:SharedArchiveFile=").c_str(), "rb")) {
       char start[18] = {};
-      state.sharing = std::fread(start, 1, sizeof start, archive) == sizeof start &&
+      state.sharing = !state.sharingOff &&
+                      std::fread(start, 1, sizeof start, archive) == sizeof start &&
                       std::string(start, sizeof start) == "fakejvm archive of";
       std::fclose(archive);
     }

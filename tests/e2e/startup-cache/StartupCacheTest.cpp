@@ -277,6 +277,14 @@ TEST(StartupCache, TheMakerRecoversWhereItCanAndKeepsToTheCacheFolder) {
   ASSERT_EQ(app.run({}, environment).status, 0);
   ASSERT_EQ(app.runCommand({app.dir() + "/other"}, environment).status, 0);
   EXPECT_EQ(count(trace(), "startup cache: archive used"), 2) << trace();
+
+  // An archive the JVM does not map after all goes, and for a while the
+  // launch runs without one rather than recording at every start.
+  configure("-Dfakejvm.sharing=off\n");
+  ASSERT_EQ(app.run({}, environment).status, 0);
+  EXPECT_NE(trace().find("the JVM did not map the archive, removed"), std::string::npos);
+  ASSERT_EQ(app.run({}, environment).status, 0);
+  EXPECT_EQ(count(trace(), "startup cache: none, the JVM could not make an archive"), 2);
 }
 
 // Debian's packaged Java programs, started with the main class, class path
