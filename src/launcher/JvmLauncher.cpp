@@ -54,7 +54,7 @@ int JvmLauncher::run() {
     JNIEnv* env = createVm(library, jvmPath, args);
     startupCache.startMakingArchive();
     const MainMethod main = findMain(env);
-    instance.receive(vm);
+    instance.receive(vm, env);
     jobjectArray arguments = makeArgumentArray(env);
     if (properties->isTrapConsoleCtrl()) trapConsoleEvents();
     const bool mainThrew = callMain(env, main, arguments);
