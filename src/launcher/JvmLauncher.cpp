@@ -52,6 +52,7 @@ int JvmLauncher::run() {
     void* library = loadJvmLibrary(jvmPath, args);
     splash.showWithJvmLoaded();
     JNIEnv* env = createVm(library, jvmPath, args);
+    splash.vmCreated(vm, env);
     startupCache.startMakingArchive();
     const MainMethod main = findMain(env);
     instance.receive(vm, env);
