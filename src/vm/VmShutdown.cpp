@@ -15,32 +15,33 @@ namespace {
 //     public native void run();
 //   }
 // in version 49, which needs no stack map, defined in the VM as it is.
+// clang-format off
 constexpr unsigned char noticeClass[] = {
     0xCA, 0xFE, 0xBA, 0xBE, 0x00, 0x00, 0x00, 0x31,  // magic, version 49.0
-    0x00, 0x0B,                                      // 10 constants
-    0x01, 0x00, 0x16, 'm',  'u',  'r',  'v',  'o',  '/',  'V',  'm', 'S', 'h',
-    'u',  't',  'd',  'o',  'w',  'n',  'N',  'o',  't',  'i',  'c', 'e',  // #1 its name
-    0x07, 0x00, 0x01,                                                      // #2 class #1
-    0x01, 0x00, 0x10, 'j',  'a',  'v',  'a',  '/',  'l',  'a',  'n', 'g', '/',
-    'T',  'h',  'r',  'e',  'a',
-    'd',                                                         // #3
-    0x07, 0x00, 0x03,                                            // #4 class #3
-    0x01, 0x00, 0x06, '<',  'i',  'n',  'i',  't',  '>',         // #5
-    0x01, 0x00, 0x03, '(',  ')',  'V',                           // #6
-    0x0C, 0x00, 0x05, 0x00, 0x06,                                // #7 <init> ()V
-    0x0A, 0x00, 0x04, 0x00, 0x07,                                // #8 Thread.<init>()V
-    0x01, 0x00, 0x04, 'C',  'o',  'd',  'e',                     // #9
-    0x01, 0x00, 0x03, 'r',  'u',  'n',                           // #10
-    0x00, 0x30, 0x00, 0x02, 0x00, 0x04,                          // final, this #2, super #4
-    0x00, 0x00, 0x00, 0x00, 0x00, 0x02,                          // no interfaces, fields; 2 methods
-    0x00, 0x01, 0x00, 0x05, 0x00, 0x06, 0x00, 0x01,              // public <init>()V, 1 attribute
-    0x00, 0x09, 0x00, 0x00, 0x00, 0x11, 0x00, 0x01, 0x00, 0x01,  // Code, 17 bytes, stack 1, locals
-                                                                 // 1
-    0x00, 0x00, 0x00, 0x05, 0x2A, 0xB7, 0x00, 0x08, 0xB1,        // aload_0 invokespecial #8 return
-    0x00, 0x00, 0x00, 0x00,                                      // no handlers, no attributes
-    0x01, 0x01, 0x00, 0x0A, 0x00, 0x06, 0x00, 0x00,              // public native run()V
-    0x00, 0x00,                                                  // no attributes
+    0x00, 0x0B,                                      // 10 constants:
+    0x01, 0x00, 0x16, 'm', 'u', 'r', 'v', 'o', '/',  // #1 murvo/VmShutdownNotice
+    'V', 'm', 'S', 'h', 'u', 't', 'd', 'o', 'w', 'n', 'N', 'o', 't', 'i', 'c', 'e',
+    0x07, 0x00, 0x01,                                // #2 class #1
+    0x01, 0x00, 0x10, 'j', 'a', 'v', 'a', '/',       // #3 java/lang/Thread
+    'l', 'a', 'n', 'g', '/', 'T', 'h', 'r', 'e', 'a', 'd',
+    0x07, 0x00, 0x03,                                // #4 class #3
+    0x01, 0x00, 0x06, '<', 'i', 'n', 'i', 't', '>',  // #5 <init>
+    0x01, 0x00, 0x03, '(', ')', 'V',                 // #6 ()V
+    0x0C, 0x00, 0x05, 0x00, 0x06,                    // #7 <init> ()V
+    0x0A, 0x00, 0x04, 0x00, 0x07,                    // #8 Thread.<init>()V
+    0x01, 0x00, 0x04, 'C', 'o', 'd', 'e',            // #9 Code
+    0x01, 0x00, 0x03, 'r', 'u', 'n',                 // #10 run
+    0x00, 0x30, 0x00, 0x02, 0x00, 0x04,              // final, this #2, super #4
+    0x00, 0x00, 0x00, 0x00, 0x00, 0x02,              // no interfaces, no fields, 2 methods:
+    0x00, 0x01, 0x00, 0x05, 0x00, 0x06, 0x00, 0x01,  // public <init>()V, 1 attribute:
+    0x00, 0x09, 0x00, 0x00, 0x00, 0x11,              // Code, 17 bytes:
+    0x00, 0x01, 0x00, 0x01, 0x00, 0x00, 0x00, 0x05,  // stack 1, locals 1, 5 bytes of code:
+    0x2A, 0xB7, 0x00, 0x08, 0xB1,                    // aload_0, invokespecial #8, return
+    0x00, 0x00, 0x00, 0x00,                          // no handlers, no attributes
+    0x01, 0x01, 0x00, 0x0A, 0x00, 0x06, 0x00, 0x00,  // public native run()V, no attributes
+    0x00, 0x00,                                      // no attributes
 };
+// clang-format on
 
 struct Actions {
   std::mutex mutex;
