@@ -63,7 +63,13 @@ class VirtualScreen {
     for (int i = 0; i < 500 && !fs::exists(socket); ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    if (fs::exists(socket)) display = ":" + std::to_string(number);
+    if (!fs::exists(socket)) return;
+    display = ":" + std::to_string(number);
+    // The socket comes before the server serves: wait until it answers, as a
+    // desktop's display does long before any program starts.
+    for (int i = 0; i < 500 && middle()[0] < 0; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
   }
   ~VirtualScreen() {
     if (server > 0) {
