@@ -66,7 +66,8 @@ bool programHoldsSplash(JNIEnv* env, jclass splashScreen) {
 void closeSplashLeftAlone() {
   JavaVM* vm = runningVm;
   if (!vm) return closeSplash();
-  if (!vmGate.enter()) return;  // the VM ends; so does the splash with the process
+  // The VM ends: the program takes nothing any more, and the splash goes.
+  if (!vmGate.enter()) return closeSplash();
   JNIEnv* env = nullptr;
   if (vm->AttachCurrentThreadAsDaemon(reinterpret_cast<void**>(&env), nullptr) == JNI_OK &&
       env->PushLocalFrame(8) == 0) {
