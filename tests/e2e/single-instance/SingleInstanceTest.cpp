@@ -242,7 +242,8 @@ TEST(SingleInstance, AnotherUserCannotTakeThePlaceFirst) {
   const std::string trap = "/tmp/murvo-" + std::to_string(getuid());
   const bool trapWasThere = fs::exists(trap);
   std::system(
-      ("runuser -u nobody -- sh -c 'mkdir " + trap + " && chmod 777 " + trap + "'").c_str());
+      ("runuser -u nobody -- sh -c 'mkdir " + trap + " && chmod 777 " + trap + "' 2>/dev/null")
+          .c_str());
   EXPECT_NE(std::system(("runuser -u nobody -- mkdir -p " + app.dir() +
                          "/home/.cache/murvo-instances 2>/dev/null")
                             .c_str()),
