@@ -52,9 +52,10 @@ int JvmLauncher::run() {
     void* library = loadJvmLibrary(jvmPath, args);
     splash.showWithJvmLoaded();
     JNIEnv* env = createVm(library, jvmPath, args);
+    splash.vmCreated(vm, env);
     startupCache.afterVmCreated(env);
     const MainMethod main = findMain(env);
-    instance.receive(vm);
+    instance.receive(vm, env);
     jobjectArray arguments = makeArgumentArray(env);
     if (properties->isTrapConsoleCtrl()) trapConsoleEvents();
     const bool mainThrew = callMain(env, main, arguments);

@@ -21,8 +21,14 @@ enum class NameClaim {
 // Senders that come before `receiveInstanceMessages` wait in the channel.
 NameClaim claimInstanceName(const std::string& name, std::string& reason);
 
-// Takes one message; false when it was not taken (the sender learns so).
-using MessageTaker = std::function<bool(const std::string& message)>;
+// Asks the sender whether it still waits for its answer. True is the
+// hand-over's commit: the sender has learnt that its message was taken, and
+// the owner must deliver it. False: the sender has given up or learns that
+// the message was not taken, and the owner must drop it. Called at most once.
+using SenderCommit = std::function<bool()>;
+// Takes one message: when ready to deliver it, asks `senderCommits`.
+using MessageTaker =
+    std::function<void(const std::string& message, const SenderCommit& senderCommits)>;
 
 // On a thread of the channel's own, gives each message that reaches the
 // owned name to `take`, one at a time, in the order they arrived, until
@@ -34,9 +40,9 @@ void receiveInstanceMessages(MessageTaker take, std::size_t maxSize);
 void stopReceiving();
 
 enum class Delivery {
-  taken,       // the owner took the message
+  taken,       // the owner took the message, and delivers it
   notReached,  // no owner answers the name now: it starts, ends or is gone
-  noAnswer,    // the owner did not take the message by the deadline
+  noAnswer,    // the owner did not take the message by the deadline, and never will
 };
 
 // Sends `message` to the process that owns `name`, waiting for it no

@@ -1,7 +1,9 @@
 #include "single-instance/SingleInstance.h"
 
 #include <algorithm>
+#include <atomic>
 #include <thread>
+#include <utility>
 
 #include "config/PropertyKeys.h"
 #include "platform/FileSystem.h"
@@ -12,6 +14,7 @@
 #include "vm/JavaStrings.h"
 #include "vm/ModifiedUtf8.h"
 #include "vm/VmGate.h"
+#include "vm/VmShutdown.h"
 
 namespace murvo {
 
@@ -35,30 +38,48 @@ struct Receiver {
   std::string mainClass;  // in JNI's form
   VmGate gate;
 
-  bool take(const std::string& bytes);
+  void take(const std::string& bytes, const platform::SenderCommit& senderCommits);
   void callAnotherInstance(JNIEnv* env, const InstanceMessage& message);
 };
 
 Receiver* receiver = nullptr;
 
-bool Receiver::take(const std::string& bytes) {
+// Delivers only what the sender has committed to, and only while the VM is
+// not ending: everything that could still fail comes before the commit.
+void Receiver::take(const std::string& bytes, const platform::SenderCommit& senderCommits) {
   const std::optional<InstanceMessage> message = decodeInstanceMessage(bytes);
   if (!message) {
     if (tracing()) trace("single instance: a malformed message dropped");
-    return false;
+    return;
   }
-  if (!gate.enter()) return false;
+  if (!gate.enter()) return;
   // Attached once, as a daemon: the VM does not wait for this thread to end.
   static thread_local JNIEnv* env = nullptr;
   if (!env && vm->AttachCurrentThreadAsDaemon(reinterpret_cast<void**>(&env), nullptr) < 0) {
     env = nullptr;
   }
   if (env && env->PushLocalFrame(16) == 0) {
-    callAnotherInstance(env, *message);
+    if (senderCommits()) {
+      callAnotherInstance(env, *message);
+    } else if (tracing()) {
+      trace("single instance: the later start no longer waits, its arguments dropped");
+    }
     env->PopLocalFrame(nullptr);
   }
   gate.leave();
-  return env != nullptr;
+}
+
+// The VM starts to end: no later start reaches it from now on, and one that
+// comes meanwhile finds no socket and waits to run as the first. A later
+// start that has committed is delivered before the VM goes on ending, unless
+// anotherInstance takes longer than a later start waits.
+void vmEnds() {
+  static std::atomic<bool> ended{false};
+  if (ended.exchange(true)) return;
+  if (receiver && !receiver->gate.shutAndDrain(handOverLimit) && tracing())
+    trace("single instance: the VM ends while anotherInstance runs");
+  platform::stopReceiving();
+  if (tracing()) trace("single instance: no more hand-overs, the VM ends");
 }
 
 void Receiver::callAnotherInstance(JNIEnv* env, const InstanceMessage& message) {
@@ -148,6 +169,7 @@ bool SingleInstance::handedOver() {
   const auto deadline = std::chrono::steady_clock::now() + handOverLimit;
   const std::string message =
       encodeInstanceMessage({properties->getProgramArgs(), platform::currentFolder()});
+  bool told = false;
   for (;;) {
     std::string reason;
     switch (platform::claimInstanceName(name, reason)) {
@@ -170,15 +192,22 @@ bool SingleInstance::handedOver() {
     if (delivery == platform::Delivery::noAnswer || std::chrono::steady_clock::now() >= deadline) {
       throw LauncherError("The program is already running but does not answer");
     }
+    if (tracing() && !std::exchange(told, true))
+      trace("single instance: the running start takes no message now, waiting");
     std::this_thread::sleep_for(retryPause);
   }
 }
 
-void SingleInstance::receive(JavaVM* vm) {
+void SingleInstance::receive(JavaVM* vm, JNIEnv* env) {
   if (!owner) return;
   receiver = new Receiver{vm, toModifiedUtf8(properties->getJniMainClass()), {}};
+  // Without the hook, the gate shuts only when the program's threads have ended.
+  callOnVmShutdown(env, vmEnds);
   platform::receiveInstanceMessages(
-      [](const std::string& message) { return receiver->take(message); }, maxInstanceMessageSize);
+      [](const std::string& message, const platform::SenderCommit& senderCommits) {
+        receiver->take(message, senderCommits);
+      },
+      maxInstanceMessageSize);
 }
 
 void SingleInstance::beforeVmEnds(JNIEnv* env) {
@@ -186,10 +215,8 @@ void SingleInstance::beforeVmEnds(JNIEnv* env) {
   if (receiver) {
     if (tracing()) trace("single instance: waiting for the program's threads");
     waitForProgramThreads(env);
-    receiver->gate.shut();
   }
-  platform::stopReceiving();
-  if (tracing()) trace("single instance: no more hand-overs, the VM ends");
+  vmEnds();
 }
 
 }  // namespace murvo

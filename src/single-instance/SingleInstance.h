@@ -23,8 +23,9 @@ class SingleInstance {
   // seconds: a running start that does not take them by then is a failure,
   // and one that ends meanwhile leaves the name to this start.
   bool handedOver();
-  // Once the main class is found: later starts reach it from now on.
-  void receive(JavaVM* vm);
+  // Once the main class is found: later starts reach it from now on, until
+  // the VM starts to end (System.exit, a signal, the last thread).
+  void receive(JavaVM* vm, JNIEnv* env);
   // Before the VM is destroyed: keeps receiving while the program's own
   // threads run (a window's program whose main returned at once), then no
   // later start reaches the VM any more.

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <string_view>
 
 #include "discovery/JvmLibraryLayout.h"
 #include "platform/Display.h"
@@ -12,27 +13,84 @@
 #include "platform/PathText.h"
 #include "reporting/ErrorReporter.h"
 #include "reporting/Trace.h"
+#include "vm/VmGate.h"
+#include "vm/VmShutdown.h"
 
 namespace murvo {
 
 namespace {
 
+using namespace std::string_view_literals;
 using SplashInit = void (*)();
 using SplashLoadFile = int (*)(const char*);
 using SplashSetFileJarName = void (*)(const char*, const char*);
 using SplashSetScaleFactor = void (*)(float);
 using SplashClose = void (*)();
 
+// A display that does not answer within this time shows no splash.
+constexpr auto displayLimit = std::chrono::seconds(1);
+
 // The splash shown, closed at most once: by the timeout, the window watch or
 // a failure of the launch, whichever comes first. Once the program's AWT has
 // taken the splash over, it closes it too; the library then ignores a close.
 std::atomic<SplashClose> openSplash{nullptr};
+
+// The VM, once it exists, and the gate that keeps the watch out of it once
+// it ends. Never destroyed: the watch may run while the process ends.
+std::atomic<JavaVM*> runningVm{nullptr};
+VmGate& vmGate = *new VmGate;
 
 void closeSplash() {
   if (SplashClose close = openSplash.exchange(nullptr)) {
     if (tracing()) trace("splash closed");
     close();
   }
+}
+
+// True when the program holds the splash: java.awt.SplashScreen keeps the
+// instance that getSplashScreen() gave out. The caller holds the class's
+// lock, which getSplashScreen() takes too.
+bool programHoldsSplash(JNIEnv* env, jclass splashScreen) {
+  jfieldID instance = env->GetStaticFieldID(splashScreen, "theInstance", "Ljava/awt/SplashScreen;");
+  if (!instance) {
+    env->ExceptionClear();
+    return false;
+  }
+  return env->GetStaticObjectField(splashScreen, instance) != nullptr;
+}
+
+// The timeout and the window watch close only a splash that the program has
+// left alone. The look and the close happen under the lock of
+// java.awt.SplashScreen: a program that asks for the splash meanwhile finds
+// it either still its own or already closed (getSplashScreen() gives null).
+void closeSplashLeftAlone() {
+  JavaVM* vm = runningVm;
+  if (!vm) return closeSplash();
+  // The VM ends: the program takes nothing any more, and the splash goes.
+  if (!vmGate.enter()) return closeSplash();
+  JNIEnv* env = nullptr;
+  if (vm->AttachCurrentThreadAsDaemon(reinterpret_cast<void**>(&env), nullptr) == JNI_OK &&
+      env->PushLocalFrame(8) == 0) {
+    jclass splashScreen = env->FindClass("java/awt/SplashScreen");
+    if (!splashScreen) {
+      // A runtime without java.desktop: nobody can take the splash.
+      env->ExceptionClear();
+      closeSplash();
+    } else if (env->MonitorEnter(splashScreen) == JNI_OK) {
+      if (!programHoldsSplash(env, splashScreen)) {
+        closeSplash();
+      } else if (tracing()) {
+        trace("splash left open: the program has taken it");
+      }
+      env->MonitorExit(splashScreen);
+    }
+    env->PopLocalFrame(nullptr);
+  }
+  vmGate.leave();
+}
+
+void shutVmGate() {
+  vmGate.shut();
 }
 
 void noSplash(const std::string& reason) {
@@ -65,6 +123,13 @@ std::string scaledImageName(const std::string& image, float scale) {
     return image + suffix;
   }
   return image.substr(0, dot) + suffix + image.substr(dot);
+}
+
+// The image formats the splash library reads, known by their first bytes:
+// PNG (its signature and the header chunk that must follow it), GIF, JPEG.
+bool isSplashImage(const std::string& head) {
+  return head.starts_with("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR"sv) || head.starts_with("GIF87a") ||
+         head.starts_with("GIF89a") || head.starts_with("\xff\xd8\xff");
 }
 
 template <typename Function>
@@ -116,6 +181,10 @@ bool SplashScreen::canShow(LaunchProperties& properties, const std::string& jvmP
     noSplash("no image file " + image);
     return false;
   }
+  if (!isSplashImage(platform::readRegularFile(image, 16).value_or(""))) {
+    noSplash(image + " is no PNG, GIF or JPEG image");
+    return false;
+  }
   const std::optional<std::string> home = homeOfJvmLibrary(jvmPath);
   if (!home) {
     noSplash("no Java home holds " + jvmPath);
@@ -124,6 +193,11 @@ bool SplashScreen::canShow(LaunchProperties& properties, const std::string& jvmP
   libraryPath = *home + platform::splashLibraryPiece;
   if (!platform::isRegularFile(libraryPath)) {
     noSplash("no splash library " + libraryPath);
+    return false;
+  }
+  // The library would wait for a display that never answers.
+  if (const std::string failure = platform::displayFailure(displayLimit); !failure.empty()) {
+    noSplash(failure);
     return false;
   }
   return true;
@@ -142,7 +216,8 @@ void SplashScreen::show(void* library) {
   }
   std::string file = image;
   const float scale = platform::displayScale();
-  if (scale > 1 && platform::isRegularFile(scaledImageName(image, scale))) {
+  if (scale > 1 &&
+      isSplashImage(platform::readRegularFile(scaledImageName(image, scale), 16).value_or(""))) {
     file = scaledImageName(image, scale);
   }
   init();
@@ -155,7 +230,13 @@ void SplashScreen::show(void* library) {
   if (tracing()) trace("splash shown: " + file + " by " + libraryPath);
   openSplash = close;
   beforeFailureMessage(closeSplash);
-  platform::watchSplashWindow(timeout, closeSplash);
+  platform::watchSplashWindow(timeout, closeSplashLeftAlone);
+}
+
+void SplashScreen::vmCreated(JavaVM* vm, JNIEnv* env) {
+  // Without the hook the watch cannot know when the VM ends, and closes
+  // the splash as it closed it before the VM existed.
+  if (openSplash && callOnVmShutdown(env, shutVmGate)) runningVm = vm;
 }
 
 }  // namespace murvo

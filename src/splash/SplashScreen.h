@@ -1,5 +1,7 @@
 #pragma once
 
+#include <jni.h>
+
 #include <string>
 
 #include "config/LaunchProperties.h"
@@ -18,6 +20,9 @@ class SplashScreen {
   SplashScreen(LaunchProperties& properties, const std::string& jvmPath);
   // Shows the splash that waited for the JVM library to be loaded.
   void showWithJvmLoaded();
+  // From now on the timeout closes the splash only while the program has
+  // not taken it through java.awt.SplashScreen.
+  void vmCreated(JavaVM* vm, JNIEnv* env);
 
  private:
   bool canShow(LaunchProperties& properties, const std::string& jvmPath);

@@ -11,7 +11,7 @@ bool VmGate::enter() {
 
 void VmGate::leave() {
   std::lock_guard lock(mutex);
-  --callsInside;
+  if (--callsInside == 0) left.notify_all();
 }
 
 bool VmGate::open() {
@@ -23,6 +23,12 @@ bool VmGate::shut() {
   std::lock_guard lock(mutex);
   isShut = true;
   return callsInside == 0;
+}
+
+bool VmGate::shutAndDrain(std::chrono::milliseconds limit) {
+  std::unique_lock lock(mutex);
+  isShut = true;
+  return left.wait_for(lock, limit, [&] { return callsInside == 0; });
 }
 
 }  // namespace murvo

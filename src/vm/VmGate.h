@@ -3,6 +3,8 @@
 // shut, no call enters the VM any more.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 
 namespace murvo {
@@ -16,9 +18,12 @@ class VmGate {
   bool open();
   // No call enters from now on. True when no call is inside.
   bool shut();
+  // As shut, then waits up to `limit` for the calls inside to leave.
+  bool shutAndDrain(std::chrono::milliseconds limit);
 
  private:
   std::mutex mutex;
+  std::condition_variable left;
   bool isShut = false;
   int callsInside = 0;
 };

@@ -13,7 +13,9 @@
 //   -Dfakejvm.main=<behaviour>       return, wait-exit, wait-another (returns once
 //                                    anotherInstance was called), exit:<n> (through the exit
 //                                    hook, as System.exit), throw (an exception escapes main)
-//                                    or slow-destroy
+//                                    or slow-destroy; exit-after:<file> runs the shutdown
+//                                    hooks as System.exit does, then waits until <file>
+//                                    exists (the program's own hooks) and ends with 0
 //   -Dfakejvm.load=<name>            (Windows) main loads <name>.dll from the folder above the
 //                                    double's own, as a JVM loads the libraries of its home
 // Built as vendor/jvm.dll (Windows), the double needs fakeruntime.dll, as a
@@ -33,6 +35,10 @@
 // does for some lambda proxies. With -XX:SharedArchiveFile
 // of a file that it made so, java.vm.info says "sharing", as a JVM that has
 // mapped an archive says, unless -Dfakejvm.sharing=off.
+// Shutdown hooks: a class defined by DefineClass whose run() is registered
+// with RegisterNatives, added through Runtime.addShutdownHook, runs on a
+// thread of its own when main ends the process through exit or the VM is
+// destroyed, as in a real VM.
 // Creation fails on -Xnonsense, as a real VM refuses an unknown option, and
 // on any -Dfakejvm option it does not know, so that a mistyped test fails.
 // The options "exit" and "abort" carry the invocation interface's hooks.
@@ -88,6 +94,9 @@ struct State {
   bool anotherInstanceCalled = false;
   std::condition_variable threadDetached;
   int attachedThreads = 0;
+  std::vector<std::string> definedClasses;
+  std::vector<std::pair<std::string, void(JNICALL*)(JNIEnv*, jobject)>> nativeRuns;
+  std::vector<Object*> shutdownHooks;
 };
 
 // Never destroyed: exit() may end the process while another thread calls in.
@@ -167,7 +176,7 @@ bool configure(const std::string& setting) {
   if (name == "main") {
     state.mainBehaviour = value;
     return oneOf(value, {"return", "wait-exit", "wait-another", "throw", "slow-destroy"}) ||
-           value.starts_with("exit:");
+           value.starts_with("exit:") || value.starts_with("exit-after:");
   }
   if (name == "load") state.load = value;
   if (name == "sharing") state.sharingOff = value == "off";
@@ -194,18 +203,23 @@ std::string toUtf8(const jchar* text, jsize length) {
 // The JDK's classes and methods that the launcher uses, as a real VM has them.
 bool jdkClass(const std::string& name) {
   return oneOf(name, {"java/lang/String", "java/lang/System", "java/lang/Thread",
-                      "java/lang/Thread$UncaughtExceptionHandler"});
+                      "java/lang/Thread$UncaughtExceptionHandler", "java/lang/Runtime"});
 }
 bool jdkMethod(bool isStatic, const std::string& owner, const std::string& name,
                const std::string& descriptor) {
   const std::string method = owner + " " + name + " " + descriptor;
   return isStatic ? oneOf(method, {"java/lang/Thread currentThread ()Ljava/lang/Thread;",
                                    "java/lang/System getProperty "
-                                   "(Ljava/lang/String;)Ljava/lang/String;"})
+                                   "(Ljava/lang/String;)Ljava/lang/String;",
+                                   "java/lang/Runtime getRuntime ()Ljava/lang/Runtime;"})
                   : oneOf(method, {"java/lang/Thread getUncaughtExceptionHandler "
                                    "()Ljava/lang/Thread$UncaughtExceptionHandler;",
                                    "java/lang/Thread$UncaughtExceptionHandler uncaughtException "
-                                   "(Ljava/lang/Thread;Ljava/lang/Throwable;)V"});
+                                   "(Ljava/lang/Thread;Ljava/lang/Throwable;)V",
+                                   "java/lang/Runtime addShutdownHook (Ljava/lang/Thread;)V"}) ||
+                        (name == "<init>" && descriptor == "()V" &&
+                         std::find(state.definedClasses.begin(), state.definedClasses.end(),
+                                   owner) != state.definedClasses.end());
 }
 
 jclass JNICALL findClass(JNIEnv*, const char* name) {
@@ -267,6 +281,23 @@ jmethodID JNICALL getMethodId(JNIEnv*, jclass owner, const char* name, const cha
   return handle<_jmethodID>(newObject(className + "." + method));
 }
 
+extern JNIEnv theEnv;
+
+// As a VM that starts to end: each hook's run() on a thread of its own.
+void runShutdownHooks() {
+  std::vector<std::thread> running;
+  for (Object* hook : state.shutdownHooks) {
+    for (const auto& [owner, run] : state.nativeRuns) {
+      if (owner == hook->text)
+        running.emplace_back([run = run, hook] {
+          log("shutdown hook " + hook->text);
+          run(&theEnv, handle<_jobject>(hook));
+        });
+    }
+  }
+  for (std::thread& thread : running) thread.join();
+}
+
 void runMain() {
   if (!state.load.empty()) loadHomeLibrary(state.load);
   const std::string& behaviour = state.mainBehaviour;
@@ -284,8 +315,21 @@ void runMain() {
     }
   } else if (behaviour.starts_with("exit:")) {
     const int status = std::atoi(behaviour.c_str() + 5);
+    runShutdownHooks();
     if (state.exitHook) state.exitHook(status);
     std::exit(status);
+  } else if (behaviour.starts_with("exit-after:")) {
+    runShutdownHooks();
+    const std::string until = behaviour.substr(11);
+    for (int i = 0; i < 6000; ++i) {
+      if (FILE* file = std::fopen(until.c_str(), "rb")) {
+        std::fclose(file);
+        break;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (state.exitHook) state.exitHook(0);
+    std::exit(0);
   } else if (behaviour == "throw") {
     raise("java.lang.IllegalStateException: thrown by main");
   }
@@ -339,7 +383,8 @@ jobject JNICALL callStaticObjectMethodV(JNIEnv*, jclass, jmethodID id, va_list a
     if (textOf(va_arg(args, jobject)) != "java.vm.info") return nullptr;
     return handle<_jobject>(newObject(state.sharing ? "mixed mode, sharing" : "mixed mode"));
   }
-  return handle<_jobject>(newObject("thread main"));
+  return handle<_jobject>(
+      newObject(textOf(id).ends_with("getRuntime") ? "runtime" : "thread main"));
 }
 
 const char* JNICALL getStringUtfChars(JNIEnv*, jstring text, jboolean* isCopy) {
@@ -354,13 +399,46 @@ jobject JNICALL callObjectMethodV(JNIEnv*, jobject target, jmethodID id, va_list
   return handle<_jobject>(newObject("thread group main"));
 }
 
-// The thread group's uncaughtException: the throwable on standard error.
+// Runtime.addShutdownHook, or the thread group's uncaughtException: the
+// throwable on standard error.
 void JNICALL callVoidMethodV(JNIEnv*, jobject target, jmethodID id, va_list args) {
+  if (textOf(id).ends_with(".addShutdownHook")) {
+    Object* hook = object(va_arg(args, jobject));
+    log("CallVoidMethod " + textOf(target) + " " + textOf(id) + " " + textOf(hook));
+    state.shutdownHooks.push_back(hook);
+    return;
+  }
   void* thread = va_arg(args, jobject);
   void* thrown = va_arg(args, jobject);
   log("CallVoidMethod " + textOf(target) + " " + textOf(id) + " " + textOf(thread) + " " +
       textOf(thrown));
   std::fprintf(stderr, "Exception in thread \"main\" %s\n", textOf(thrown).c_str());
+}
+
+jclass JNICALL defineClass(JNIEnv*, const char* name, jobject, const jbyte* bytes, jsize size) {
+  log(std::string("DefineClass ") + name + " " + std::to_string(size));
+  // A class file: its magic first.
+  if (size < 4 || static_cast<unsigned char>(bytes[0]) != 0xCA) {
+    return raise("java.lang.ClassFormatError");
+  }
+  state.definedClasses.push_back(name);
+  return handle<_jclass>(newObject(name));
+}
+
+jint JNICALL registerNatives(JNIEnv*, jclass owner, const JNINativeMethod* methods, jint count) {
+  for (jint i = 0; i < count; ++i) {
+    log("RegisterNatives " + textOf(owner) + " " + methods[i].name + " " + methods[i].signature);
+    if (std::string(methods[i].name) == "run" && std::string(methods[i].signature) == "()V") {
+      state.nativeRuns.emplace_back(
+          textOf(owner), reinterpret_cast<void(JNICALL*)(JNIEnv*, jobject)>(methods[i].fnPtr));
+    }
+  }
+  return JNI_OK;
+}
+
+jobject JNICALL newObjectV(JNIEnv*, jclass owner, jmethodID id, va_list) {
+  log("NewObject " + textOf(id));
+  return handle<_jobject>(newObject(textOf(owner)));
 }
 
 jstring JNICALL newStringUtf(JNIEnv*, const char* text) {
@@ -424,6 +502,9 @@ void JNICALL exceptionDescribe(JNIEnv*) {
 const JNINativeInterface_ nativeTable = [] {
   JNINativeInterface_ table{};
   table.FindClass = findClass;
+  table.DefineClass = defineClass;
+  table.RegisterNatives = registerNatives;
+  table.NewObjectV = newObjectV;
   table.GetStaticMethodID = getStaticMethodId;
   table.GetMethodID = getMethodId;
   table.CallStaticObjectMethodV = callStaticObjectMethodV;
@@ -456,6 +537,7 @@ jint JNICALL destroyJavaVm(JavaVM*) {
                                   [] { return state.attachedThreads == 0; });
   }
   log("DestroyJavaVM");
+  runShutdownHooks();
   if (state.mainBehaviour == "slow-destroy") std::this_thread::sleep_for(std::chrono::seconds(2));
   state.destroyed = true;
   return JNI_OK;

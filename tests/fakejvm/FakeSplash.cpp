@@ -1,7 +1,7 @@
 // The splash library test double (splashscreen.dll): shows nothing and writes
 // one line per call to the file that FAKESPLASH_LOG names, the first naming
-// the library's own path. SplashLoadFile fails for a file that starts with
-// "corrupt". SplashClose also writes a line on standard error, so that its
+// the library's own path. SplashLoadFile fails for a file whose first 64
+// bytes hold "corrupt". SplashClose also writes a line on standard error, so that its
 // place before a failure's message can be seen.
 #include <windows.h>
 
@@ -39,10 +39,10 @@ __declspec(dllexport) int SplashLoadFile(const char* path) {
   logLine(std::string("SplashLoadFile ") + path);
   std::FILE* file = std::fopen(path, "rb");
   if (!file) return 0;
-  char start[8] = {};
-  const std::size_t n = std::fread(start, 1, 7, file);
+  std::string start(64, '\0');
+  start.resize(std::fread(start.data(), 1, start.size(), file));
   std::fclose(file);
-  return n == 7 && std::string(start) == "corrupt" ? 0 : 1;
+  return start.find("corrupt") == std::string::npos ? 1 : 0;
 }
 
 __declspec(dllexport) void SplashSetFileJarName(const char* file, const char* jar) {

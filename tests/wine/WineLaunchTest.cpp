@@ -404,4 +404,27 @@ TEST(WineLaunch, ALaterStartHandsItsArgumentsToTheFirstThroughThePipe) {
                     "and '_', at most 100): a/b"));
 }
 
+// Exactly once or not at all: a first start that ends (System.exit, its
+// shutdown hooks running) while a later start waits takes nothing, and the
+// later start runs as the first once the first is gone.
+TEST(WineLaunch, ALaterStartWaitsForAFirstThatEndsAndRunsAsTheFirst) {
+  WineFolder folder;
+  folder.writeLap(folder.lap("-Dfakejvm.main=exit-after:" + folder.win("go") +
+                             "\nmurvo.single.instance=Ending.Wine-" + std::to_string(getpid()) +
+                             "\n"));
+  e2e::Process first = folder.start({"first"});
+  ASSERT_TRUE(
+      e2e::awaitCount([&] { return folder.log(); }, "shutdown hook murvo/VmShutdownNotice", 1));
+  e2e::Process later = folder.start({"later"}, {"MURVO_TRACE=" + folder.win("trace")});
+  EXPECT_TRUE(e2e::awaitCount([&] { return e2e::readFile(folder.dir() + "/trace"); },
+                              "takes no message now, waiting", 1));
+  folder.writeFile("go", "");
+  EXPECT_EQ(first.wait().status, 0);
+  const e2e::RunResult runAsFirst = later.wait();
+  EXPECT_EQ(runAsFirst.status, 0) << runAsFirst.err;
+  const std::string log = folder.log();
+  EXPECT_EQ(log.find("anotherInstance ["), std::string::npos) << log;
+  EXPECT_NE(log.find(mainCall + "[later]"), std::string::npos) << log;
+}
+
 }  // namespace murvo::wine

@@ -1,9 +1,13 @@
 // The owner holds a lock file and listens on a Unix socket beside it, in a
-// folder of the user's alone: $XDG_RUNTIME_DIR/murvo, else /tmp/murvo-<uid>.
-// The system lets go of the lock when the owner's process ends, however it
-// ends; a socket left behind by a dead owner is replaced by the next one.
-// A message goes as its size in four bytes (least significant first) and its
-// bytes; the owner answers with one byte when it has taken it.
+// folder of the user's alone: $XDG_RUNTIME_DIR/murvo, else murvo-instances in
+// the user's cache folder (~/.cache), where no other user can make the folder
+// first. The system lets go of the lock when the owner's process ends,
+// however it ends; a socket left behind by a dead owner is replaced by the
+// next one. A message goes as its size in four bytes (least significant
+// first) and its bytes. The owner, ready to deliver it, offers one byte; the
+// sender, while it still waits, commits with one byte. The kernel queues the
+// commit before the owner gives up waiting for it, or refuses it (EPIPE):
+// exactly one of the two sides decides, and both learn the same outcome.
 #include "platform/InstanceChannel.h"
 
 #include <sys/socket.h>
@@ -20,12 +24,14 @@
 
 #include "platform/Environment.h"
 #include "platform/FileLock.h"
+#include "platform/UserFolders.h"
 
 namespace murvo::platform {
 
 namespace {
 
-constexpr char takenAnswer = 'T';
+constexpr char readyOffer = 'R';
+constexpr char commitAnswer = 'C';
 // A sender that stalls halfway holds the owner no longer than this.
 constexpr int stalledSenderSeconds = 5;
 
@@ -47,10 +53,17 @@ bool folderOfTheUsersAlone(const std::string& path) {
 }
 
 std::optional<std::string> channelFolder(std::string& reason) {
-  std::string folder = "/tmp/murvo-" + std::to_string(getuid());
+  std::string folder;
   if (auto runtime = environmentVariable("XDG_RUNTIME_DIR");
       runtime && runtime->starts_with('/') && folderOfTheUsersAlone(*runtime)) {
     folder = *runtime + "/murvo";
+  } else if (const std::optional<std::string> cache = userCacheFolder()) {
+    // The cache folder itself may not exist yet.
+    mkdir(cache->c_str(), 0700);
+    folder = *cache + "/murvo-instances";
+  } else {
+    reason = "neither XDG_RUNTIME_DIR nor a home folder";
+    return std::nullopt;
   }
   mkdir(folder.c_str(), 0700);
   if (!folderOfTheUsersAlone(folder)) {
@@ -118,6 +131,17 @@ bool writeAll(int socket, const char* bytes, std::size_t size) {
                      [](int s, char* b, std::size_t n) { return send(s, b, n, MSG_NOSIGNAL); });
 }
 
+bool senderCommits(int client) {
+  if (!writeAll(client, &readyOffer, 1)) return false;
+  char answer = 0;
+  if (readAll(client, &answer, 1)) return answer == commitAnswer;
+  if (errno != EAGAIN && errno != EWOULDBLOCK) return false;
+  // No answer in time: from now on the sender's commit fails, and one that
+  // was queued before this line is still read.
+  shutdown(client, SHUT_RD);
+  return recv(client, &answer, 1, MSG_DONTWAIT) == 1 && answer == commitAnswer;
+}
+
 void serve(int client, const MessageTaker& take, std::size_t maxSize) {
   if (!peerIsTheUser(client)) return;
   setTimeouts(client, std::chrono::seconds(stalledSenderSeconds));
@@ -128,7 +152,7 @@ void serve(int client, const MessageTaker& take, std::size_t maxSize) {
   if (size > maxSize) return;
   std::string message(size, '\0');
   if (!readAll(client, message.data(), size)) return;
-  if (take(message)) writeAll(client, &takenAnswer, 1);
+  take(message, [client] { return senderCommits(client); });
 }
 
 bool stopped() {
@@ -205,18 +229,21 @@ Delivery sendInstanceMessage(const std::string& name, const std::string& message
   const int sender = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (sender < 0) return Delivery::notReached;
   Delivery delivery = Delivery::notReached;
-  const auto left = std::chrono::duration_cast<std::chrono::microseconds>(
-      deadline - std::chrono::steady_clock::now());
+  // Also bounds connecting to an owner whose queue is full.
+  setTimeouts(sender, std::chrono::duration_cast<std::chrono::microseconds>(
+                          deadline - std::chrono::steady_clock::now()));
   if (connect(sender, reinterpret_cast<const sockaddr*>(&*address), sizeof *address) == 0 &&
       peerIsTheUser(sender)) {
-    setTimeouts(sender, left);
     std::string framed(4, '\0');
     for (int i = 0; i < 4; ++i) framed[i] = static_cast<char>(message.size() >> 8 * i & 0xFF);
     framed += message;
-    char answer = 0;
-    if (writeAll(sender, framed.data(), framed.size()) && readAll(sender, &answer, 1)) {
-      delivery = answer == takenAnswer ? Delivery::taken : Delivery::notReached;
+    char offer = 0;
+    if (writeAll(sender, framed.data(), framed.size()) && readAll(sender, &offer, 1)) {
+      // The owner is ready: the commit decides, and an owner that gave up
+      // meanwhile refuses it.
+      if (offer == readyOffer && writeAll(sender, &commitAnswer, 1)) delivery = Delivery::taken;
     } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
+      // Given up: closing the socket makes a late owner's offer fail.
       delivery = Delivery::noAnswer;
     }
   }

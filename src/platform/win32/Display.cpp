@@ -52,6 +52,10 @@ bool hasDisplay() {
   return true;
 }
 
+std::string displayFailure(std::chrono::milliseconds) {
+  return {};
+}
+
 float displayScale() {
   auto getDc = systemFunction<decltype(&GetDC)>(L"user32.dll", "GetDC");
   auto releaseDc = systemFunction<decltype(&ReleaseDC)>(L"user32.dll", "ReleaseDC");

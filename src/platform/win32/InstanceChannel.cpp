@@ -6,7 +6,11 @@
 // user and open to the user alone. A sender checks that the pipe's owner is its own user before it
 // sends, so that nobody who made the name first learns its arguments.
 // A message goes as its size in four bytes (least significant first) and its
-// bytes; the owner answers with one byte when it has taken it.
+// bytes. The owner, ready to deliver it, offers one byte; the sender, while it
+// still waits for the offer, commits with one byte, and only a commit that the
+// owner reads in time is delivered. (A sender that stalls for seconds between
+// reading the offer and writing its commit is the one case that a pipe, which
+// has no way to refuse a write once the owner gives up, leaves open.)
 #include "platform/InstanceChannel.h"
 
 #include <aclapi.h>
@@ -25,7 +29,8 @@ namespace murvo::platform {
 
 namespace {
 
-constexpr char takenAnswer = 'T';
+constexpr char readyOffer = 'R';
+constexpr char commitAnswer = 'C';
 // A sender that stalls halfway holds the owner no longer than this.
 constexpr DWORD stalledSenderMillis = 5000;
 
@@ -153,15 +158,13 @@ void serve(HANDLE pipe, const MessageTaker& take, std::size_t maxSize) {
   if (size > maxSize) return;
   std::string message(size, '\0');
   if (transferAll(pipe, message.data(), size, false, deadline) != Transfer::done) return;
-  if (!take(message)) return;
-  char answer = takenAnswer;
-  if (transferAll(pipe, &answer, 1, true, deadline + std::chrono::seconds(5)) != Transfer::done)
-    return;
-  // Disconnecting drops what the sender has not read yet: wait until it has
-  // read the answer and closed its end.
-  char rest;
-  transferAll(pipe, &rest, 1, false,
-              std::chrono::steady_clock::now() + std::chrono::milliseconds(stalledSenderMillis));
+  take(message, [pipe] {
+    const auto limit =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(stalledSenderMillis);
+    char offer = readyOffer, answer = 0;
+    return transferAll(pipe, &offer, 1, true, limit) == Transfer::done &&
+           transferAll(pipe, &answer, 1, false, limit) == Transfer::done && answer == commitAnswer;
+  });
 }
 
 // True when the pipe's owner is the user: a pipe of anyone else's is not the
@@ -283,10 +286,15 @@ Delivery sendInstanceMessage(const std::string& name, const std::string& message
     ULONG owner = 0;
     if (GetNamedPipeServerProcessId(pipe, &owner)) allowForeground(owner);
     std::string bytes = framed(message);
-    char answer = 0;
+    char offer = 0, commit = commitAnswer;
     Transfer sent = transferAll(pipe, bytes.data(), bytes.size(), true, deadline);
-    if (sent == Transfer::done) sent = transferAll(pipe, &answer, 1, false, deadline);
-    if (sent == Transfer::done && answer == takenAnswer) delivery = Delivery::taken;
+    if (sent == Transfer::done) sent = transferAll(pipe, &offer, 1, false, deadline);
+    // The owner is ready: the commit decides. The owner reads it before it
+    // disconnects, so a commit that was written in time is delivered.
+    if (sent == Transfer::done && offer == readyOffer &&
+        transferAll(pipe, &commit, 1, true, deadline + std::chrono::seconds(1)) == Transfer::done) {
+      delivery = Delivery::taken;
+    }
     if (sent == Transfer::timedOut) delivery = Delivery::noAnswer;
   }
   CloseHandle(pipe);

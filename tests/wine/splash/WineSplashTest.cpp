@@ -9,6 +9,12 @@
 namespace murvo::wine {
 namespace {
 
+// The first bytes of a PNG file, as the launcher checks them before the
+// library sees the file.
+std::string png(const std::string& rest) {
+  return std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16) + rest;
+}
+
 // A Java home with the JVM double and the splash double, and an image beside
 // the executable.
 struct SplashFolder : WineFolder {
@@ -16,7 +22,7 @@ struct SplashFolder : WineFolder {
     placeJvm("home/bin/server/jvm.dll");
     writeFile("home/release", "JAVA_VERSION=\"21.0.2\"\n");
     std::filesystem::copy_file(FAKE_SPLASH_LIBRARY, dir() + "/home/bin/splashscreen.dll");
-    writeFile("splash.png", "an image");
+    writeFile("splash.png", png("an image"));
   }
   std::string splashLap(const std::string& more) const {
     return "murvo.jvm.path=home\\bin\\server\\jvm.dll\n" + fakeJvmLines() + more;
@@ -91,7 +97,7 @@ TEST(WineSplash, AJavaHomeWithoutTheLibraryLeavesTheLaunchAsItWas) {
 
 TEST(WineSplash, AnImageTheLibraryCannotShowLeavesTheLaunchAsItWas) {
   SplashFolder folder;
-  folder.writeFile("bad.png", "corrupt image");
+  folder.writeFile("bad.png", png("corrupt image"));
   folder.writeLap(folder.splashLap("murvo.splash=bad.png\n"));
   const e2e::RunResult result = folder.launch();
   EXPECT_EQ(result.status, 0) << result.err;
@@ -115,7 +121,7 @@ class DisplayScale {
 
 TEST(WineSplash, AScaledDisplayTakesTheImageForItsScaleWhenThereIsOne) {
   SplashFolder folder;
-  folder.writeFile("splash@2x.png", "a larger image");
+  folder.writeFile("splash@2x.png", png("a larger image"));
   folder.writeLap(folder.splashLap("murvo.splash=splash.png\n"));
   {
     const DisplayScale twice(192);
