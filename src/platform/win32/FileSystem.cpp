@@ -128,6 +128,7 @@ bool createFolders(const std::string& path) {
     return false;
   }
   const bool made = withUserOnlySecurity(
+      Inheritance::toContents,
       [&](SECURITY_ATTRIBUTES* attributes) {
         return CreateDirectoryW(widen(path).c_str(), attributes) != 0;
       },

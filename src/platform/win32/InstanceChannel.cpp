@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "platform/DynamicLibrary.h"
+#include "platform/win32/UserSecurity.h"
 #include "platform/win32/WideText.h"
 
 namespace murvo::platform {
@@ -37,7 +38,6 @@ constexpr DWORD stalledSenderMillis = 5000;
 struct Channel {
   std::mutex mutex;
   std::wstring pipeName;
-  std::wstring sid;
   HANDLE listening = INVALID_HANDLE_VALUE;
   HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
 };
@@ -45,55 +45,23 @@ struct Channel {
 // Never destroyed: the receiving thread may run while the process ends.
 Channel& channel = *new Channel;
 
-std::optional<std::wstring> userSid() {
-  HANDLE token;
-  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return std::nullopt;
-  DWORD size = 0;
-  GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-  std::vector<BYTE> user(size);
-  wchar_t* text = nullptr;
-  const bool known =
-      GetTokenInformation(token, TokenUser, user.data(), size, &size) &&
-      ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid, &text);
-  CloseHandle(token);
-  if (!known) return std::nullopt;
-  std::wstring sid(text);
-  LocalFree(text);
-  return sid;
-}
-
 std::wstring pipeNameOf(const std::wstring& sid, const std::string& name) {
   DWORD session = 0;
   ProcessIdToSessionId(GetCurrentProcessId(), &session);
   return L"\\\\.\\pipe\\murvo-" + sid + L"-" + std::to_wstring(session) + L"-" + widen(name);
 }
 
-// Makes an object owned by the user, who alone may open it, with nothing
-// inherited: `make` is given the attributes. Null when there are none.
-template <class Make>
-HANDLE withUserOnlySecurity(const std::wstring& sid, Make make) {
-  const std::wstring sddl = L"O:" + sid + L"D:P(A;;GA;;;" + sid + L")";
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
-                                                            &descriptor, nullptr)) {
-    return nullptr;
-  }
-  SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor, FALSE};
-  const HANDLE made = make(&attributes);
-  const DWORD error = GetLastError();
-  LocalFree(descriptor);
-  SetLastError(error);
-  return made;
-}
-
-HANDLE newInstance(const std::wstring& pipeName, const std::wstring& sid, bool first) {
-  const HANDLE pipe = withUserOnlySecurity(sid, [&](SECURITY_ATTRIBUTES* attributes) {
-    return CreateNamedPipeW(
-        pipeName.c_str(),
-        PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | (first ? FILE_FLAG_FIRST_PIPE_INSTANCE : 0),
-        PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS,
-        PIPE_UNLIMITED_INSTANCES, 64 * 1024, 64 * 1024, 0, attributes);
-  });
+HANDLE newInstance(const std::wstring& pipeName, bool first) {
+  const HANDLE pipe = withUserOnlySecurity(
+      Inheritance::none,
+      [&](SECURITY_ATTRIBUTES* attributes) {
+        return CreateNamedPipeW(
+            pipeName.c_str(),
+            PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED | (first ? FILE_FLAG_FIRST_PIPE_INSTANCE : 0),
+            PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT | PIPE_REJECT_REMOTE_CLIENTS,
+            PIPE_UNLIMITED_INSTANCES, 64 * 1024, 64 * 1024, 0, attributes);
+      },
+      HANDLE{nullptr});
   return pipe ? pipe : INVALID_HANDLE_VALUE;
 }
 
@@ -169,16 +137,14 @@ void serve(HANDLE pipe, const MessageTaker& take, std::size_t maxSize) {
 
 // True when the pipe's owner is the user: a pipe of anyone else's is not the
 // running program's.
-bool ownedByTheUser(HANDLE pipe, const std::wstring& sid) {
+bool ownedByTheUser(HANDLE pipe) {
   PSID owner = nullptr;
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   if (GetSecurityInfo(pipe, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
                       nullptr, &descriptor) != ERROR_SUCCESS) {
     return false;
   }
-  wchar_t* text = nullptr;
-  const bool same = owner && ConvertSidToStringSidW(owner, &text) && sid == text;
-  LocalFree(text);
+  const bool same = isUserSid(owner);
   LocalFree(descriptor);
   return same;
 }
@@ -188,8 +154,8 @@ bool ownedByTheUser(HANDLE pipe, const std::wstring& sid) {
 void allowForeground(DWORD process) {
   using Allow = BOOL(WINAPI*)(DWORD);
   if (const HMODULE user = LoadLibraryExW(L"user32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) {
-    if (const auto allow =
-            reinterpret_cast<Allow>(GetProcAddress(user, "AllowSetForegroundWindow"))) {
+    if (const auto allow = reinterpret_cast<Allow>(
+            reinterpret_cast<void*>(GetProcAddress(user, "AllowSetForegroundWindow")))) {
       allow(process);
     }
   }
@@ -198,15 +164,18 @@ void allowForeground(DWORD process) {
 }  // namespace
 
 NameClaim claimInstanceName(const std::string& name, std::string& reason) {
-  const std::optional<std::wstring> sid = userSid();
+  const std::optional<std::wstring> sid = userSidText();
   if (!sid) {
     reason = libraryError("the user's SID");
     return NameClaim::unavailable;
   }
   const std::wstring mutexName = L"Local\\murvo-" + *sid + L"-" + widen(name);
-  const HANDLE owner = withUserOnlySecurity(*sid, [&](SECURITY_ATTRIBUTES* attributes) {
-    return CreateMutexW(attributes, FALSE, mutexName.c_str());
-  });
+  const HANDLE owner = withUserOnlySecurity(
+      Inheritance::none,
+      [&](SECURITY_ATTRIBUTES* attributes) {
+        return CreateMutexW(attributes, FALSE, mutexName.c_str());
+      },
+      HANDLE{nullptr});
   if (!owner || GetLastError() == ERROR_ALREADY_EXISTS) {
     if (owner) CloseHandle(owner);
     if (owner || GetLastError() == ERROR_ACCESS_DENIED) return NameClaim::ownedElsewhere;
@@ -216,7 +185,7 @@ NameClaim claimInstanceName(const std::string& name, std::string& reason) {
   // The mutex stays open to the end of the process: as long as it exists,
   // the name is owned.
   const std::wstring pipeName = pipeNameOf(*sid, name);
-  const HANDLE pipe = newInstance(pipeName, *sid, true);
+  const HANDLE pipe = newInstance(pipeName, true);
   if (pipe == INVALID_HANDLE_VALUE) {
     reason = libraryError(narrow(pipeName));
     CloseHandle(owner);
@@ -224,7 +193,6 @@ NameClaim claimInstanceName(const std::string& name, std::string& reason) {
   }
   std::lock_guard lock(channel.mutex);
   channel.pipeName = pipeName;
-  channel.sid = *sid;
   channel.listening = pipe;
   return NameClaim::owned;
 }
@@ -250,7 +218,7 @@ void receiveInstanceMessages(MessageTaker take, std::size_t maxSize) {
         break;
       }
       // The next instance first: the name stays owned while this one serves.
-      HANDLE next = newInstance(channel.pipeName, channel.sid, false);
+      HANDLE next = newInstance(channel.pipeName, false);
       serve(pipe, take, maxSize);
       DisconnectNamedPipe(pipe);
       if (next != INVALID_HANDLE_VALUE) {
@@ -274,7 +242,7 @@ void stopReceiving() {
 
 Delivery sendInstanceMessage(const std::string& name, const std::string& message,
                              std::chrono::steady_clock::time_point deadline) {
-  const std::optional<std::wstring> sid = userSid();
+  const std::optional<std::wstring> sid = userSidText();
   if (!sid) return Delivery::notReached;
   const HANDLE pipe = CreateFileW(
       pipeNameOf(*sid, name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
@@ -282,7 +250,7 @@ Delivery sendInstanceMessage(const std::string& name, const std::string& message
   // Busy (every instance serves another sender) or gone: not reached now.
   if (pipe == INVALID_HANDLE_VALUE) return Delivery::notReached;
   Delivery delivery = Delivery::notReached;
-  if (ownedByTheUser(pipe, *sid)) {
+  if (ownedByTheUser(pipe)) {
     ULONG owner = 0;
     if (GetNamedPipeServerProcessId(pipe, &owner)) allowForeground(owner);
     std::string bytes = framed(message);

@@ -20,14 +20,20 @@ bool isUserSid(PSID sid);
 // Administrators group and TrustedInstaller.
 bool isSystemSid(PSID sid);
 
+// How an object's access passes on: not at all (a pipe, a mutex), or to
+// every file and folder that a folder holds.
+enum class Inheritance { none, toContents };
+
 // Runs `make` with attributes that make an object owned by the user, whom
-// alone its access list lets in (folders pass it on to what they hold);
-// what `make` returns, or `failed` when there are no such attributes.
+// alone its access list lets in; what `make` returns, or `failed` when there
+// are no such attributes.
 template <class Make, class Result>
-Result withUserOnlySecurity(Make make, Result failed) {
+Result withUserOnlySecurity(Inheritance inheritance, Make make, Result failed) {
   const std::optional<std::wstring> sid = userSidText();
   if (!sid) return failed;
-  const std::wstring sddl = L"O:" + *sid + L"D:P(A;OICI;FA;;;" + *sid + L")";
+  const std::wstring sddl = L"O:" + *sid + L"D:P(A;" +
+                            (inheritance == Inheritance::toContents ? L"OICI" : L"") + L";GA;;;" +
+                            *sid + L")";
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1,
                                                             &descriptor, nullptr)) {
