@@ -309,6 +309,14 @@ TEST(WineDiscovery, EveryCurrentJavaIsFoundAndItsOwnDllsAreLoaded) {
        {"JAVA_HOME=@\\jdk17"},
        "murvo.min.java.version=21\n",
        failure("Incorrect current installed Java version:17.0.10")},
+      {"all out of range, with a page to get one",
+       {jdk17, {"jdk11", "11.0.22"}},
+       {{lm + "JavaSoft\\JDK\\11", {{"", "JavaHome", "@\\jdk11"}}}},
+       {"JAVA_HOME=@\\jdk17"},
+       "murvo.min.java.version=21\nmurvo.java.download.url=https://example.com/java\n",
+       "Error in Java launcher. This program needs Java 21 or later (x64). Found:\n"
+       "Java 11.0.22 at @\\jdk11: older than 21\nJava 17.0.10 at @\\jdk17: older than 21\n"
+       "Get a suitable Java at https://example.com/java\r\n"},
       {"nothing installed",
        {},
        {},
