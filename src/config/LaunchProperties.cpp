@@ -49,11 +49,25 @@ std::string& LaunchProperties::getJniMainClass() {
   return replaceChar(mainClass, '.', '/');
 }
 
-bool LaunchProperties::isTrapConsoleCtrl() const {
+bool LaunchProperties::isYes(const std::string& value) {
   for (const char* accepted : {"Y", "y", "YES", "yes", "T", "t", "TRUE", "true"}) {
-    if (trapConsoleCtrl == accepted) return true;
+    if (value == accepted) return true;
   }
   return false;
+}
+
+bool LaunchProperties::isTrapConsoleCtrl() const {
+  return isYes(trapConsoleCtrl);
+}
+
+std::string LaunchProperties::getProgramName() const {
+  std::string name = exePath.substr(exePath.rfind(platform::pathSeparator) + 1);
+  if (name.size() > 4) {
+    std::string suffix = name.substr(name.size() - 4);
+    for (char& c : suffix) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    if (suffix == ".exe") name.resize(name.size() - 4);
+  }
+  return name;
 }
 
 bool LaunchProperties::isClassPathOption(const std::string& option) {

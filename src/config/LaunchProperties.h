@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,14 @@ class LaunchProperties {
 
   void addJvmOption(const std::string& option) { jvmOptions.push_back(option); }
   std::vector<std::string>& getJvmOptions() { return jvmOptions; }
+  // The options of the user's options file, passed after the .lap's own. They
+  // are kept apart from getJvmOptions(), which holds what the .lap alone
+  // decides (the start-up cache's archive is keyed by those only).
+  void addUserJvmOption(const std::string& option) { userJvmOptions.push_back(option); }
+  std::vector<std::string>& getUserJvmOptions() { return userJvmOptions; }
+  // The user's options file whose options were taken (empty: none).
+  void setUserOptionsFile(const std::string& path) { userOptionsFile = path; }
+  const std::string& getUserOptionsFile() const { return userOptionsFile; }
   void addProgramArg(const std::string& arg) { programArgs.push_back(arg); }
   std::vector<std::string>& getProgramArgs() { return programArgs; }
 
@@ -74,6 +83,18 @@ class LaunchProperties {
   void setSingleInstance(const std::string& name) { singleInstance = name; }
   const std::string& getSingleInstance() const { return singleInstance; }
 
+  // murvo.user.options as written: "auto", a file's path, or empty or "off".
+  void setUserOptionsSetting(const std::string& setting) { userOptionsSetting = setting; }
+  const std::string& getUserOptionsSetting() const { return userOptionsSetting; }
+  // murvo.user.options.allowed as written; the key absent: nothing.
+  void setUserOptionsAllowed(const std::string& prefixes) { userOptionsAllowed = prefixes; }
+  const std::optional<std::string>& getUserOptionsAllowed() const { return userOptionsAllowed; }
+  // The https:// address where a user gets a suitable Java (empty: none).
+  void setJavaDownloadUrl(const std::string& url) { javaDownloadUrl = url; }
+  const std::string& getJavaDownloadUrl() const { return javaDownloadUrl; }
+  // The executable's file name without ".exe" (in any letter case).
+  std::string getProgramName() const;
+
   std::string& getClassPath() { return classPath; }
   void addJarsToClassPath(const std::string& folder);
   // Whether a jar folder was given, also one that added nothing.
@@ -82,6 +103,8 @@ class LaunchProperties {
   bool isVersionGood(const std::string& version);
   void loadProperties();
 
+  // Y, y, YES, yes, T, t, TRUE or true.
+  static bool isYes(const std::string& value);
   static bool isJvmOption(const std::string& text) { return !text.empty() && text[0] == '-'; }
   // "-Djava.class.path" alone or with "=" and a value; no other name.
   static bool isClassPathOption(const std::string& option);
@@ -105,6 +128,11 @@ class LaunchProperties {
   std::string singleInstance;
   std::string classPath;
   std::string startupCache;
+  std::vector<std::string> userJvmOptions;
+  std::string userOptionsFile;
+  std::string userOptionsSetting;
+  std::optional<std::string> userOptionsAllowed;
+  std::string javaDownloadUrl;
   bool jarFolderGiven = false;
   JavaLookup javaLookup;
 };

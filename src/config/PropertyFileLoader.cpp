@@ -5,6 +5,7 @@
 
 #include "config/PropertyKeys.h"
 #include "config/TextRoutines.h"
+#include "config/UserOptionsFile.h"
 #include "config/VariableResolver.h"
 #include "platform/FileAccess.h"
 #include "platform/PathText.h"
@@ -50,6 +51,7 @@ void PropertyFileLoader::load() {
     const std::optional<std::string> bytes = platform::readRegularFile(fileName);
     if (!bytes) throw LauncherError("Could not open file " + fileName);
     applyInPassOrder(readPropertyLines(platform::userFileTextToUtf8(*bytes)));
+    UserOptionsFile(properties).load();
   });
 }
 
@@ -165,6 +167,31 @@ void PropertyFileLoader::applyValue(const std::string& name, const std::string& 
     properties.setSplashTimeout(value);
   } else if (name == PropertyKeys::SINGLE_INSTANCE) {
     properties.setSingleInstance(value);
+  } else if (name == PropertyKeys::USER_OPTIONS) {
+    properties.setUserOptionsSetting(value);
+  } else if (name == PropertyKeys::USER_OPTIONS_ALLOWED) {
+    properties.setUserOptionsAllowed(value);
+  } else if (name == PropertyKeys::JAVA_DOWNLOAD_URL) {
+    setJavaDownloadUrl(value);
+  } else if (name == PropertyKeys::GUI) {
+    showFailuresOnDesktop(LaunchProperties::isYes(value) ? properties.getProgramName() : "");
+  }
+}
+
+// Only an https:// address is shown to a user, so that the page a failure
+// leads to cannot be changed on its way.
+void PropertyFileLoader::setJavaDownloadUrl(const std::string& value) {
+  constexpr std::string_view scheme = "https://";
+  const bool printable = std::none_of(value.begin(), value.end(),
+                                      [](char c) { return static_cast<unsigned char>(c) <= ' '; });
+  if (value.size() > scheme.size() && value.starts_with(scheme) && printable) {
+    properties.setJavaDownloadUrl(value);
+  } else {
+    properties.setJavaDownloadUrl("");
+    if (tracing()) {
+      trace("java download address: none shown, \"" + value +
+            "\" is no https:// address without blanks");
+    }
   }
 }
 

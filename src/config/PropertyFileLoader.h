@@ -26,13 +26,16 @@ class PropertyFileLoader {
   std::string parsePropertyName(const std::string& line);
   std::string parsePropertyValue(const std::string& line);
   void processProperty(const std::string& line);
+  // The lines of a file's text that are neither empty nor comments, without
+  // a leading byte-order mark, line ends and surrounding blanks.
+  static std::vector<std::string> readPropertyLines(std::string_view bytes);
 
  private:
-  std::vector<std::string> readPropertyLines(std::string_view bytes);
   void applyInPassOrder(const std::vector<std::string>& lines);
   void applyValue(const std::string& name, const std::string& value);
   bool isStartupCacheLine(const std::string& line);
   std::string fromExeFolder(const std::string& path) const;
+  void setJavaDownloadUrl(const std::string& value);
 
   std::string configFileName;
   LaunchProperties& properties;

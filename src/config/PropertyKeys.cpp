@@ -17,6 +17,10 @@ const std::string PropertyKeys::STARTUP_CACHE = "murvo.startup.cache";
 const std::string PropertyKeys::SPLASH = "murvo.splash";
 const std::string PropertyKeys::SPLASH_TIMEOUT = "murvo.splash.timeout";
 const std::string PropertyKeys::SINGLE_INSTANCE = "murvo.single.instance";
+const std::string PropertyKeys::USER_OPTIONS = "murvo.user.options";
+const std::string PropertyKeys::USER_OPTIONS_ALLOWED = "murvo.user.options.allowed";
+const std::string PropertyKeys::JAVA_DOWNLOAD_URL = "murvo.java.download.url";
+const std::string PropertyKeys::GUI = "murvo.gui";
 
 bool PropertyKeys::isLauncherProperty(const std::string& line) const {
   return guard("Error checking if a property is custom.",

@@ -21,6 +21,10 @@ class PropertyKeys {
   static const std::string SPLASH;
   static const std::string SPLASH_TIMEOUT;
   static const std::string SINGLE_INSTANCE;
+  static const std::string USER_OPTIONS;
+  static const std::string USER_OPTIONS_ALLOWED;
+  static const std::string JAVA_DOWNLOAD_URL;
+  static const std::string GUI;
 
   virtual ~PropertyKeys() = default;
 

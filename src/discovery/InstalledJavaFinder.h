@@ -17,7 +17,8 @@ namespace murvo {
 // development kits for the bundle "SDK"), and the highest version in range
 // wins, the first found among equal ones. When none is suitable the launch
 // ends: with the version out of range when some installation was found,
-// otherwise with the JavaSoft key's own message.
+// otherwise with the JavaSoft key's own message; with a download address
+// (murvo.java.download.url), with what is needed and where to get it.
 class InstalledJavaFinder {
  public:
   InstalledJavaFinder(LaunchProperties& properties, JvmLibraryLayout layout)
@@ -32,9 +33,15 @@ class InstalledJavaFinder {
   // Ends the launch, or gives what the JavaSoft key's own lookup gives.
   template <typename DescribedLookup>
   std::string noneSuitable(bool keyFailed, DescribedLookup&& describedLookup);
+  // Ends the launch with the Java it needs and where to get it.
+  [[noreturn]] void offerDownload(const std::string& address);
+  // "Java 17 or later", "Java 11 to 17".
+  std::string requiredRange();
+  std::string whyNotTaken(const JavaInstallation& installation);
 
   LaunchProperties& properties;
   JvmLibraryLayout layout;
+  std::vector<JavaInstallation> gathered;  // every installation found
   std::vector<JavaInstallation> eligible;  // of the kind asked for, in range or not
 };
 

@@ -1,5 +1,5 @@
 // The VM options: the .lap file's option lines with the jar folders' class
-// path merged in.
+// path merged in, then the options of the user's options file.
 #include <optional>
 #include <string_view>
 
@@ -62,13 +62,16 @@ void JvmLauncher::buildInitArgs(JavaVMInitArgs& args) {
       const std::optional<std::string> environment = platform::environmentVariable("CLASSPATH");
       properties->addJvmOption(std::string(classPathPrefix) + environment.value_or("."));
     }
+    // The user's options come last, so that theirs win where the JVM takes
+    // the last of an option (-Xmx, -D).
+    std::vector<std::string>& userOptions = properties->getUserJvmOptions();
     // The array lives to the end of the process, like the texts it points at.
-    auto* array = new JavaVMOption[options.size()];
-    for (std::size_t i = 0; i < options.size(); ++i) {
-      array[i].optionString = options[i].data();
-      array[i].extraInfo = nullptr;
+    auto* array = new JavaVMOption[options.size() + userOptions.size()];
+    std::size_t count = 0;
+    for (std::vector<std::string>* list : {&options, &userOptions}) {
+      for (std::string& option : *list) array[count++] = {option.data(), nullptr};
     }
-    args.nOptions = static_cast<jint>(options.size());
+    args.nOptions = static_cast<jint>(count);
     args.options = array;
     args.ignoreUnrecognized = JNI_FALSE;
   });

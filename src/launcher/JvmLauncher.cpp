@@ -32,6 +32,16 @@ struct LaunchStepFailed {};
 
 }  // namespace
 
+// When the user's options file took part, the VM's refusal may be the user's
+// doing: the message names the file and its options.
+std::string JvmLauncher::userOptionsPart() const {
+  const std::string& file = properties->getUserOptionsFile();
+  if (file.empty()) return {};
+  std::string options;
+  for (const std::string& option : properties->getUserJvmOptions()) options += ' ' + option;
+  return " (with the user's options from " + file + ":" + options + ")";
+}
+
 // The launch, step by step. Each capability that takes part in it (the
 // single instance, the splash screen, the start-up cache, the console trap,
 // the VM's exit hooks) is a module of its own, called at the one point of
@@ -91,7 +101,7 @@ JNIEnv* JvmLauncher::createVm(void* library, const std::string& jvmPath, JavaVMI
   const jint created = createJavaVm(&createdVm, reinterpret_cast<void**>(&env), &args);
   setVmBeingCreated(false);
   if (tracing()) trace("JNI_CreateJavaVM: " + std::to_string(created));
-  if (created < 0) throw LauncherError("Cannot create Java VM");
+  if (created < 0) throw LauncherError("Cannot create Java VM" + userOptionsPart());
   vm = createdVm;
   return env;
 }

@@ -33,6 +33,7 @@ class JvmLauncher {
   // True when an exception escaped main.
   bool callMain(JNIEnv* env, const MainMethod& main, jobjectArray arguments);
   void destroyVm(void* library);
+  std::string userOptionsPart() const;
 
   LaunchProperties* properties;
   JavaVM* vm = nullptr;

@@ -17,6 +17,17 @@ std::string libraryError(const std::string& path);
 // and word size (a 32-bit library cannot load into a 64-bit process).
 bool isLibraryForThisProcess(const std::string& path);
 
+// The processor architecture of this process, as Java's downloads name it.
+constexpr const char* processArchitecture() {
+#if defined(__x86_64__)
+  return "x64";
+#elif defined(__aarch64__)
+  return "aarch64";
+#else
+  return "this machine's";
+#endif
+}
+
 // Makes `folder` a place where libraries, and the libraries they need, are
 // found for the rest of the process (Windows: the JVM's runtime DLLs beside
 // it), and takes the current directory out of the search. Nothing where the

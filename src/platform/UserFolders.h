@@ -10,4 +10,9 @@ namespace murvo::platform {
 // path, else the .cache folder of the home folder. Nothing when there is none.
 std::optional<std::string> userCacheFolder();
 
+// The folder where the user's programs keep their settings: %APPDATA% on
+// Windows; elsewhere $XDG_CONFIG_HOME when it is an absolute path, else the
+// .config folder of the home folder. Nothing when there is none.
+std::optional<std::string> userConfigFolder();
+
 }  // namespace murvo::platform

@@ -1,5 +1,6 @@
 #include "reporting/ErrorReporter.h"
 
+#include "platform/Environment.h"
 #include "platform/MessageDisplay.h"
 #include "platform/ProcessExit.h"
 #include "reporting/Trace.h"
@@ -15,8 +16,37 @@ bool throwInsteadOfExit = false;
 // allocates and a failure never meets a list being changed.
 constexpr int maxFailureHooks = 4;
 void (*failureHooks[maxFailureHooks])() = {};
+std::string desktopTitle;
+// The explanations of this failure, shown above its message in a dialog.
+std::string explained;
 
-[[noreturn]] void reportAndEnd(const char* detail) {
+// A dialog that nobody answers (a display that hangs) ends the wait; the
+// dialog itself stays until it is closed.
+constexpr unsigned dialogWaitSeconds = 300;
+
+bool desktopSession() {
+  for (const char* variable : {"DISPLAY", "WAYLAND_DISPLAY"}) {
+    const std::optional<std::string> value = platform::environmentVariable(variable);
+    if (value && !value->empty()) return true;
+  }
+  return false;
+}
+
+void showOnDesktop(const std::string& message) {
+  if (desktopTitle.empty()) return;
+  if (platform::standardErrorIsTerminal() || !desktopSession()) {
+    if (tracing()) trace("desktop dialog: none, standard error is a terminal or no display is set");
+    return;
+  }
+  const std::optional<std::string> shownBy =
+      platform::showDesktopDialog(desktopTitle, explained + message, dialogWaitSeconds);
+  if (tracing()) {
+    trace(shownBy ? "desktop dialog: shown by " + *shownBy
+                  : "desktop dialog: none, no zenity, kdialog or xmessage in /usr/bin or /bin");
+  }
+}
+
+[[noreturn]] void reportAndEnd(const char* detail, const std::string& address = {}) {
   // Building or showing the message may itself fail (memory, display); the
   // process must still end with status 1.
   std::string message;
@@ -31,7 +61,12 @@ void (*failureHooks[maxFailureHooks])() = {};
     for (void (*hook)() : failureHooks) {
       if (hook) hook();
     }
-    showErrorMessage(message);
+    if (address.empty()) {
+      showErrorMessage(message);
+    } else {
+      platform::showMessageOffering(message, address);
+    }
+    showOnDesktop(message);
   } catch (const FailureReported&) {
     throw;
   } catch (...) {
@@ -53,6 +88,14 @@ void fatalError() {
   reportAndEnd(nullptr);
 }
 
+void fatalErrorOffering(const std::string& detail, const std::string& address) {
+  reportAndEnd(detail.c_str(), address);
+}
+
+void showFailuresOnDesktop(const std::string& title) {
+  desktopTitle = title;
+}
+
 void beforeFailureMessage(void (*hook)()) {
   for (void (*&slot)() : failureHooks) {
     if (!slot || slot == hook) {
@@ -65,6 +108,7 @@ void beforeFailureMessage(void (*hook)()) {
 void explainFailure(const std::string& reason) {
   if (tracing()) trace(reason);
   platform::writeErrorLine(reason);
+  if (!desktopTitle.empty()) explained += reason + '\n';
 }
 
 void reportFailuresByThrowing(bool enabled) {

@@ -15,6 +15,14 @@ void showErrorMessage(const std::string& text);
 
 [[noreturn]] void fatalError(const std::string& detail);
 [[noreturn]] void fatalError();
+// A failure whose message names a page (an https:// address) where the user
+// can set it right: a message box also offers to open it.
+[[noreturn]] void fatalErrorOffering(const std::string& detail, const std::string& address);
+
+// From now on, a failure is also shown in a dialog of the user's desktop,
+// titled `title`, when standard error is no terminal and a display is set
+// (a desktop program started from a menu); an empty title: never.
+void showFailuresOnDesktop(const std::string& title);
 
 // Runs `hook` once a failure is reported, before its message is shown (the
 // splash screen closes so that it hides no message box; the start-up cache

@@ -139,8 +139,13 @@ StartupCache::StartupCache(LaunchProperties& properties, const std::string& jvmP
 void StartupCache::plan(LaunchProperties& properties, const std::string& jvmPath) {
   const std::vector<std::string>& launchOptions = properties.getJvmOptions();
   const std::vector<std::string> allOptions = everyOption(launchOptions);
-  for (const std::string& option : allOptions) {
-    if (isOwnArchiveOption(option)) return traceNone("the option " + option + " rules");
+  // The user's own options never shape the archive, but one that sets
+  // class-data sharing rules as the .lap's would.
+  const std::vector<std::string>& userOptions = properties.getUserJvmOptions();
+  for (const std::vector<std::string>* list : {&allOptions, &userOptions}) {
+    for (const std::string& option : *list) {
+      if (isOwnArchiveOption(option)) return traceNone("the option " + option + " rules");
+    }
   }
   const std::optional<std::string> home = homeOfJvmLibrary(jvmPath);
   const std::string version = home ? releaseVersion(*home) : "";

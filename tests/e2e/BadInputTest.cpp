@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "Harness.h"
+#include "VirtualScreen.h"
 
 extern char** environ;
 
@@ -384,6 +385,39 @@ TEST(BadInput, MessageThatCannotBeShownStillEndsWithStatusOne) {
   for (const auto& [what, fd] : cases) EXPECT_EQ(statusWithStderr(app, fd), 1) << what;
   close(full);
   close(pipeEnds[1]);
+}
+
+// A desktop program (murvo.gui=yes) whose standard error leads to no
+// terminal shows its failure in a dialog on the screen too, and waits for
+// it; without the key the screen stays empty. Both end with the same
+// message and status.
+TEST(BadInput, DesktopProgramAlsoShowsItsFailureInADialog) {
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  VirtualScreen screen;
+  if (screen.name().empty()) GTEST_SKIP() << "no X server (Xvfb) could start";
+  const std::vector<std::string> display = {"DISPLAY=" + screen.name()};
+  const std::string lap = "murvo.main.class=demo.Probe\nmurvo.jvm.path=/nonexistent/libjvm.so\n";
+  const std::string err =
+      "/nonexistent/libjvm.so: cannot open shared object file: No such file or directory\n" +
+      failure("Error while launching program with JVM.");
+  LauncherFolder app;
+  app.writeLap(lap);
+  RunResult without = app.run({}, display);
+  EXPECT_EQ(without.status, 1);
+  EXPECT_EQ(without.err, err);
+  EXPECT_EQ(screen.litPixels(), 0);
+
+  app.writeLap(lap + "murvo.gui=yes\n");
+  Process process = app.start({}, display);
+  // The dialog is titled with the program's name.
+  EXPECT_TRUE(awaitCount([&] { return screen.windows(); }, "\"app\"", 1)) << screen.windows();
+  EXPECT_GT(screen.litPixels(), 1000);
+  // The screen goes, and with it the dialog the launcher waits for.
+  screen.stop();
+  RunResult with = process.wait(promptly);
+  EXPECT_EQ(with.status, 1);
+  EXPECT_EQ(with.err, err);
 }
 
 }  // namespace

@@ -165,6 +165,44 @@ TEST(Discovery, TraceShowsTheLaunchStepByStep) {
   EXPECT_EQ(quiet.run({}, environment).err, "");
 }
 
+// With a download address, no Java in range names what is needed, each Java
+// found and why it was not taken, and where to get one; an address that is
+// not https:// is never shown, and the message is the one without the key.
+TEST(Discovery, NoJavaInRangeNamesTheRangeTheJavasFoundAndTheDownloadPage) {
+  const std::string version = jdkVersion();
+  const std::string page = "https://example.com/get-java";
+  const std::pair<std::string, std::string> ranges[] = {
+      {"murvo.min.java.version=99\n", "Java 99 or later"},
+      {"murvo.min.java.version=1.6\nmurvo.max.java.version=1.8\n", "Java 1.6 to 1.8"},
+  };
+  for (const auto& [lines, range] : ranges) {
+    SCOPED_TRACE(range);
+    LauncherFolder app;
+    app.writeLap(lapWithoutJvm(lines + "murvo.java.download.url=" + page + "\n"));
+    RunResult result = app.run({}, environment);
+    EXPECT_EQ(result.status, 1);
+    const std::string why = range == "Java 99 or later" ? "older than 99" : "newer than 1.8";
+    // JAVA_HOME's first, then the others of the machine: one line each.
+    const std::string head = "Error in Java launcher. This program needs " + range +
+                             " (x64). Found:\nJava " + version + " at " JDK_HOME ": " + why + "\n";
+    const std::string tail = "Get a suitable Java at " + page + "\n";
+    ASSERT_TRUE(result.err.starts_with(head) && result.err.ends_with(tail)) << result.err;
+    const std::string others =
+        result.err.substr(head.size(), result.err.size() - head.size() - tail.size());
+    EXPECT_TRUE(std::regex_match(
+        others, std::regex("(Java [0-9._]+ at /[^\n]+: " + why + "\n|and [0-9]+ more\n){0,5}")))
+        << others;
+  }
+  for (const std::string address : {"http://example.com/get-java", "example.com", ""}) {
+    LauncherFolder app;
+    app.writeLap(
+        lapWithoutJvm("murvo.max.java.version=1.8\nmurvo.java.download.url=" + address + "\n"));
+    RunResult result = app.run({}, environment);
+    EXPECT_EQ(result.err,
+              "Error in Java launcher. Incorrect current installed Java version:" + version + "\n");
+  }
+}
+
 TEST(Discovery, DevelopmentKitAndConfiguredHomeBuildTheLibraryPath) {
   for (const char* lines : {"murvo.java.bundle=SDK\n", "murvo.java.home.path=" JDK_HOME "\n",
                             "murvo.bin.jvm.dir=server\n"}) {

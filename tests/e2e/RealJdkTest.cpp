@@ -184,6 +184,64 @@ TEST(RealJdk, FailuresOfTheLaunch) {
   }
 }
 
+// The user's options file: its allowed option lines come after the .lap's,
+// so that the user's -Xmx and -D win; it is read with the .lap's rules (a
+// byte-order mark, CRLF, comments); what the author does not allow, and what
+// is no option, is left out; a missing file changes nothing.
+TEST(RealJdk, UserOptionsFileJoinsTheLapsOptionsAsTheAuthorAllows) {
+  LauncherFolder app;
+  app.makeDir("config/app");
+  const std::vector<std::string> config = {"XDG_CONFIG_HOME=" + app.dir() + "/config"};
+  app.writeFile("config/app/app.options",
+                "\xEF\xBB\xBF# more memory\r\n-Xmx300m\r\n-Dx=user\r\n-Dy=not allowed\r\n"
+                "not an option\r\n");
+  app.writeLap(realJdkLap("demo.Probe",
+                          "-Xmx64m\n-Dx=lap\nmurvo.user.options=auto\n"
+                          "murvo.user.options.allowed=-Xmx -Dx=\n"));
+  // The heap the program sees: a collector may keep a part of -Xmx for itself.
+  auto maxMemory = [&](const std::vector<std::string>& environment) {
+    const RunResult result = app.run({"memory"}, environment);
+    EXPECT_EQ(result.status, 0) << result.err;
+    return std::atoi(result.out.c_str() + std::string("maxMemory=").size());
+  };
+  const int raised = maxMemory(config);
+  EXPECT_TRUE(raised > 250 && raised <= 300) << raised;
+  RunResult props = app.run({"props", "x", "y"}, config);
+  EXPECT_EQ(props.out, "x=user\ny=null\n");
+
+  // Without the allowed list: heap and proxies, never an agent. A file named
+  // with a variable; a missing one is no error.
+  app.writeFile("user.options", "-javaagent:${SELF_HOME}/missing.jar\n-Dhttp.proxyHost=proxy\n");
+  for (const std::string file : {"${SELF_HOME}/user.options", "missing.options"}) {
+    app.writeLap(realJdkLap("demo.Probe", "murvo.user.options=" + file + "\n"));
+    RunResult result = app.run({"props", "http.proxyHost"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out,
+              file == "missing.options" ? "http.proxyHost=null\n" : "http.proxyHost=proxy\n");
+  }
+  // The author's key absent or off: the user's file is not read.
+  for (const std::string lines : {"", "murvo.user.options=off\n"}) {
+    app.writeLap(realJdkLap("demo.Probe", lines + "-Xmx64m\n"));
+    EXPECT_LE(maxMemory(config), 64);
+  }
+}
+
+// A user's option that the JVM refuses: the message names the user's file
+// and its options, since the .lap alone would have started.
+TEST(RealJdk, RefusedUserOptionIsNamedInTheMessage) {
+  LauncherFolder app;
+  app.writeFile("app.options", "-Xbroken\n");
+  app.writeLap(realJdkLap("demo.Probe",
+                          "murvo.user.options=app.options\n"
+                          "murvo.user.options.allowed=-X\n"));
+  RunResult result = app.run();
+  EXPECT_EQ(result.status, 1);
+  EXPECT_TRUE(result.err.ends_with("Unrecognized option: -Xbroken\n" +
+                                   failure("Cannot create Java VM (with the user's options from " +
+                                           app.dir() + "/app.options: -Xbroken)")))
+      << result.err;
+}
+
 TEST(RealJdk, EndOfMainDecidesTheStatus) {
   LauncherFolder app;
   app.writeLap(realJdkLap("demo.Probe"));

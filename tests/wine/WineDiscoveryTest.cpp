@@ -1,11 +1,16 @@
 // Finding the JVM through Wine's registry: keys made with `wine reg add` in
 // the suite's prefix and removed again for every case.
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <thread>
 #include <vector>
 
+#include "VirtualScreen.h"
 #include "WineFolder.h"
 
 namespace murvo::wine {
@@ -309,6 +314,14 @@ TEST(WineDiscovery, EveryCurrentJavaIsFoundAndItsOwnDllsAreLoaded) {
        {"JAVA_HOME=@\\jdk17"},
        "murvo.min.java.version=21\n",
        failure("Incorrect current installed Java version:17.0.10")},
+      {"all out of range, with a page to get one",
+       {jdk17, {"jdk11", "11.0.22"}},
+       {{lm + "JavaSoft\\JDK\\11", {{"", "JavaHome", "@\\jdk11"}}}},
+       {"JAVA_HOME=@\\jdk17"},
+       "murvo.min.java.version=21\nmurvo.java.download.url=https://example.com/java\n",
+       "Error in Java launcher. This program needs Java 21 or later (x64). Found:\n"
+       "Java 11.0.22 at @\\jdk11: older than 21\nJava 17.0.10 at @\\jdk17: older than 21\n"
+       "Get a suitable Java at https://example.com/java\r\n"},
       {"nothing installed",
        {},
        {},
@@ -367,6 +380,63 @@ TEST(WineDiscovery, EveryCurrentJavaIsFoundAndItsOwnDllsAreLoaded) {
     folder.writeFile("keys.reg", regFile(folder, {}));
     reg({"import", folder.win("keys.reg")});
   }
+}
+
+// murvo.exe on a screen: the message box shows the Java needed and the page,
+// and asks whether to open it; No leaves it, Yes hands the address to the
+// system's browser (here a stand-in registered as Wine's browser).
+TEST(WineDiscovery, MessageBoxOpensTheDownloadPageOnYes) {
+  if (access("/usr/bin/xdotool", X_OK) != 0) GTEST_SKIP() << "no xdotool";
+  // A desktop of its own on the screen: Wine's shared desktop of the other
+  // tests has none.
+  const std::string program = "murvo-box";
+  const std::string appKey = "HKCU\\Software\\Wine\\AppDefaults\\" + program + ".exe\\Explorer";
+  ASSERT_TRUE(reg({"add", appKey, "/v", "Desktop", "/d", program, "/f"}));
+  ASSERT_TRUE(reg(
+      {"add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", program, "/d", "600x400", "/f"}));
+  WineFolder folder(program + ".exe");
+  e2e::VirtualScreen screen;
+  if (screen.name().empty()) GTEST_SKIP() << "no X server (Xvfb) could start";
+  folder.placeJvm("jdk17/bin/server/jvm.dll");
+  folder.writeFile("jdk17/release", "JAVA_VERSION=\"17.0.10\"\n");
+  const std::string opened = folder.dir() + "/opened";
+  folder.writeFile("browser", "#!/bin/sh\necho \"$@\" >> " + opened + "\n");
+  std::filesystem::permissions(folder.dir() + "/browser", std::filesystem::perms::owner_exec,
+                               std::filesystem::perm_options::add);
+  const std::string browserKey = "HKCU\\Software\\Wine\\WineBrowser";
+  ASSERT_TRUE(reg({"add", browserKey, "/v", "Browsers", "/d", folder.dir() + "/browser", "/f"}));
+  folder.writeLap(folder.fakeJvmLines() +
+                  "murvo.min.java.version=21\nmurvo.java.download.url=https://example.com/java\n");
+  const std::string message =
+      "Error in Java launcher. This program needs Java 21 or later (x64). Found:\nJava 17.0.10 "
+      "at " +
+      folder.win("jdk17") + ": older than 21\nGet a suitable Java at https://example.com/java\r\n";
+  // The keys of the box's buttons: "n" for No, Return for Yes, its default.
+  for (const std::string key : {"n", "Return"}) {
+    SCOPED_TRACE(key);
+    e2e::Process process =
+        folder.start({}, {"DISPLAY=" + screen.name(), "JAVA_HOME=" + folder.win("jdk17")});
+    // Mapped on the screen (a first start on a new desktop takes a while):
+    // the box takes keys from then on.
+    const std::string visibleBox =
+        "DISPLAY=" + screen.name() + " xdotool search --onlyvisible --name '^Error$'";
+    bool shown = false;
+    for (int i = 0; i < 600 && !shown; ++i) {
+      shown = !commandOutput(visibleBox).empty();
+      if (!shown) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    ASSERT_TRUE(shown) << screen.windows();
+    EXPECT_NE(screen.windows().find("\"Error\": (\"" + program + ".exe\""), std::string::npos);
+    std::system(("DISPLAY=" + screen.name() + " xdotool key " + key).c_str());
+    const e2e::RunResult result = process.wait(30);
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(result.err.ends_with(message)) << result.err;
+  }
+  // The browser runs on its own: the launcher may have ended before it.
+  EXPECT_TRUE(e2e::awaitCount([&] { return e2e::readFile(opened); }, "https://", 1));
+  EXPECT_EQ(e2e::readFile(opened), "https://example.com/java\n");
+  reg({"delete", browserKey, "/f"});
+  reg({"delete", appKey, "/f"});
 }
 
 }  // namespace murvo::wine

@@ -199,6 +199,41 @@ TEST(WineLaunch, FailuresAreReportedOnStandardErrorWithStatusOne) {
   }
 }
 
+// The user's options file of %APPDATA%\<program>\<program>.options, read
+// with the .lap's rules: the options the author allows come after the .lap's;
+// one that the VM refuses is named with the file in the message.
+TEST(WineLaunch, UserOptionsFileInAppDataFollowsTheLapsOptions) {
+  const std::string program = "murvo-user-options";
+  std::string appData = commandOutput("wine cmd /c echo %APPDATA%");
+  appData.erase(appData.find_last_not_of("\r\n") + 1);
+  std::string folder = commandOutput("winepath -u '" + appData + "'");
+  folder.erase(folder.find_last_not_of("\r\n/") + 1);
+  folder += "/" + program;
+  std::filesystem::create_directories(folder);
+  const std::string file = appData + "\\" + program + "\\" + program + ".options";
+  const std::string allowed = "murvo.user.options.allowed=-Dv= -X\n";
+  for (const std::string& launcher : launchers) {
+    SCOPED_TRACE(launcher);
+    WineFolder app(program + ".exe", launcher);
+    std::ofstream(folder + "/" + program + ".options", std::ios::binary)
+        << "\xEF\xBB\xBF# mine\r\n-Dv=user\r\n-Dw=dropped\r\n";
+    app.writeLap(app.lap("-Dv=lap\nmurvo.user.options=auto\n" + allowed));
+    const e2e::RunResult taken = app.run();
+    EXPECT_EQ(taken.status, 0) << taken.err;
+    const std::string log = app.log();
+    EXPECT_LT(log.find("option -Dv=lap\n"), log.find("option -Dv=user\n")) << log;
+    EXPECT_EQ(log.find("-Dw="), std::string::npos) << log;
+
+    std::ofstream(folder + "/" + program + ".options", std::ios::binary) << "-Xnonsense\r\n";
+    const e2e::RunResult refused = app.run();
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_TRUE(refused.err.ends_with(
+        failure("Cannot create Java VM (with the user's options from " + file + ": -Xnonsense)")))
+        << refused.err;
+  }
+  std::filesystem::remove_all(folder);
+}
+
 TEST(WineLaunch, LaunchMakesTheJniCallsInOrderAndEndsWithMainsStatus) {
   WineFolder folder;
   folder.writeLap(folder.lap("murvo.trap.console.ctrl=yes\n-Xmx64m\n"));

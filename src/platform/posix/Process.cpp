@@ -57,6 +57,11 @@ void showMessage(const std::string& text) {
   writeErrorLine(text);
 }
 
+// The address is part of the text; a line has nothing to ask.
+void showMessageOffering(const std::string& text, const std::string&) {
+  writeErrorLine(text);
+}
+
 void writeErrorLine(const std::string& text) {
   // A standard output or error whose reader has gone must not end the
   // process by SIGPIPE before it can exit with its status: the signal is held

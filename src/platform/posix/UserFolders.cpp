@@ -23,15 +23,25 @@ std::optional<std::string> homeFolder() {
   return std::string(found->pw_dir);
 }
 
-}  // namespace
-
-std::optional<std::string> userCacheFolder() {
-  if (auto cache = environmentVariable("XDG_CACHE_HOME"); cache && cache->starts_with('/')) {
-    return cache;
+// The XDG folder that `variable` names when it is absolute, else `inHome` of
+// the home folder.
+std::optional<std::string> xdgFolder(const char* variable, const char* inHome) {
+  if (auto folder = environmentVariable(variable); folder && folder->starts_with('/')) {
+    return folder;
   }
   const std::optional<std::string> home = homeFolder();
   if (!home) return std::nullopt;
-  return (home->ends_with('/') ? *home : *home + '/') + ".cache";
+  return (home->ends_with('/') ? *home : *home + '/') + inHome;
+}
+
+}  // namespace
+
+std::optional<std::string> userCacheFolder() {
+  return xdgFolder("XDG_CACHE_HOME", ".cache");
+}
+
+std::optional<std::string> userConfigFolder() {
+  return xdgFolder("XDG_CONFIG_HOME", ".config");
 }
 
 }  // namespace murvo::platform

@@ -8,4 +8,9 @@ void showMessage(const std::string& text) {
   writeErrorLine(text);
 }
 
+// The address is part of the text; a line has nothing to ask.
+void showMessageOffering(const std::string& text, const std::string&) {
+  writeErrorLine(text);
+}
+
 }  // namespace murvo::platform

@@ -55,4 +55,15 @@ void writeErrorLine(const std::string& text) {
   }
 }
 
+bool standardErrorIsTerminal() {
+  const HANDLE standardError = GetStdHandle(STD_ERROR_HANDLE);
+  DWORD mode;
+  return standardError != nullptr && standardError != INVALID_HANDLE_VALUE &&
+         GetConsoleMode(standardError, &mode);
+}
+
+std::optional<std::string> showDesktopDialog(const std::string&, const std::string&, unsigned) {
+  return std::nullopt;
+}
+
 }  // namespace murvo::platform

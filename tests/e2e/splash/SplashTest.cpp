@@ -10,28 +10,23 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
 
 #include "Harness.h"
+#include "VirtualScreen.h"
 
 namespace murvo::e2e {
 namespace {
 
 namespace fs = std::filesystem;
 
-using Colour = std::array<int, 3>;
-
 // The image's colour at the middle of the screen, where the splash lies; the
 // animated GIF's second frame has the other.
 constexpr Colour splashColour{0x20, 0xa0, 0xf0};
 constexpr Colour secondFrameColour{0xf0, 0xa0, 0x20};
-constexpr int screenWidth = 640;
-constexpr int screenHeight = 480;
 
 std::vector<std::string> javaHomes() {
   std::vector<std::string> homes{JDK_HOME};
@@ -44,96 +39,6 @@ std::string lapFor(const std::string& home, const std::string& more) {
   return "murvo.jvm.path=" + home + "/lib/server/libjvm.so\nmurvo.main.class=demo.Splash\n" +
          "-Djava.class.path=" + javaClasses() + "\n" + more;
 }
-
-// An X server of its own for the test, with a black screen.
-class VirtualScreen {
- public:
-  VirtualScreen() {
-    if (access("/usr/bin/Xvfb", X_OK) != 0) return;
-    const int number = 100 + getpid() % 800;
-    const std::string size =
-        std::to_string(screenWidth) + "x" + std::to_string(screenHeight) + "x24";
-    server = fork();
-    if (server == 0) {
-      execl("/usr/bin/Xvfb", "Xvfb", (":" + std::to_string(number)).c_str(), "-screen", "0",
-            size.c_str(), "-br", "-nolisten", "tcp", static_cast<char*>(nullptr));
-      _exit(127);
-    }
-    const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-    for (int i = 0; i < 500 && !fs::exists(socket); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    if (!fs::exists(socket)) return;
-    display = ":" + std::to_string(number);
-    // The socket comes before the server serves: wait until it answers, as a
-    // desktop's display does long before any program starts.
-    for (int i = 0; i < 500 && middle()[0] < 0; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-  }
-  ~VirtualScreen() {
-    if (server > 0) {
-      kill(server, SIGTERM);
-      waitpid(server, nullptr, 0);
-    }
-  }
-
-  // Empty when no X server could start.
-  const std::string& name() const { return display; }
-
-  // The colour at the middle of the screen, read back with xwd.
-  Colour middle() const {
-    std::string image;
-    if (FILE* pipe = popen(("xwd -root -silent -display " + display).c_str(), "r")) {
-      char buffer[65536];
-      for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) image.append(buffer, n);
-      pclose(pipe);
-    }
-    auto field = [&](std::size_t index) {
-      std::uint32_t value = 0;
-      for (int i = 0; i < 4; ++i)
-        value = value << 8 | static_cast<unsigned char>(image[index * 4 + i]);
-      return value;
-    };
-    if (image.size() < 100 || field(11) != 32) return {-1, -1, -1};
-    const std::size_t at =
-        field(0) + field(19) * 12 + (screenHeight / 2) * field(12) + (screenWidth / 2) * 4;
-    if (at + 4 > image.size()) return {-1, -1, -1};
-    std::uint32_t pixel = 0;
-    for (int i = 0; i < 4; ++i) {
-      const int byte = field(7) == 0 ? 3 - i : i;  // 0: least significant byte first
-      pixel = pixel << 8 | static_cast<unsigned char>(image[at + byte]);
-    }
-    Colour colour{};
-    for (int c = 0; c < 3; ++c) {
-      std::uint32_t mask = field(14 + c);
-      int shift = 0;
-      while (mask && !(mask & 1)) mask >>= 1, ++shift;
-      colour[c] = static_cast<int>((pixel >> shift) & mask);
-    }
-    return colour;
-  }
-
-  // Waits until the middle of the screen shows the colour (`shown`) or not.
-  // JPEG's colour conversion may move a channel by a step or two.
-  bool awaitSplash(bool shown, const Colour& colour = splashColour) const {
-    auto near = [&](const Colour& seen) {
-      for (int c = 0; c < 3; ++c) {
-        if (std::abs(seen[c] - colour[c]) > 3) return false;
-      }
-      return true;
-    };
-    for (int i = 0; i < 300; ++i) {
-      if (near(middle()) == shown) return true;
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-  }
-
- private:
-  pid_t server = -1;
-  std::string display;
-};
 
 // An X display that takes connections and never answers, on its Unix socket
 // and on its TCP port: ":<n>" and "127.0.0.1:<n>".
@@ -196,9 +101,9 @@ TEST_F(Splash, OnTheScreenAndSeenByTheProgram) {
       app.writeLap(lapFor(home, "murvo.splash=" + image + "\n"));
       Process process = app.start({"wait", app.dir() + "/stop"}, {display()});
       EXPECT_TRUE(awaitCount([&] { return process.outputSoFar(); }, "splash=", 1));
-      EXPECT_TRUE(screen.awaitSplash(true));
+      EXPECT_TRUE(screen.awaitMiddle(true, splashColour));
       if (image.ends_with(".gif")) {
-        EXPECT_TRUE(screen.awaitSplash(true, secondFrameColour));
+        EXPECT_TRUE(screen.awaitMiddle(true, secondFrameColour));
       }
       app.writeFile("stop", "");
       RunResult result = process.wait();
@@ -230,8 +135,8 @@ TEST_F(Splash, TheTimeoutClosesOnlyASplashTheProgramLeftAlone) {
     // Long enough to be seen on a loaded machine, where mapping the window takes a while.
     app.writeLap(lapFor(home, "murvo.splash=splash.png\nmurvo.splash.timeout=3\n"));
     Process alone = app.start({"alone", app.dir() + "/stop"}, {display()});
-    EXPECT_TRUE(screen.awaitSplash(true));
-    EXPECT_TRUE(screen.awaitSplash(false));
+    EXPECT_TRUE(screen.awaitMiddle(true, splashColour));
+    EXPECT_TRUE(screen.awaitMiddle(false, splashColour));
     // Still running: the splash went by the timeout, not with the process.
     EXPECT_EQ(alone.outputSoFar(), "running\n");
     app.writeFile("stop", "");
@@ -243,16 +148,16 @@ TEST_F(Splash, TheTimeoutClosesOnlyASplashTheProgramLeftAlone) {
     Process drawing = app.start({"draw", app.dir() + "/stop"}, {display(), "MURVO_TRACE=" + trace});
     EXPECT_TRUE(awaitCount([&] { return readFile(trace); },
                            "splash left open: the program has taken it", 1));
-    EXPECT_TRUE(screen.awaitSplash(true));
+    EXPECT_TRUE(screen.awaitMiddle(true, splashColour));
     app.writeFile("stop", "");
     EXPECT_TRUE(awaitCount([&] { return drawing.outputSoFar(); }, "drawn\n", 1));
-    EXPECT_TRUE(screen.awaitSplash(true, secondFrameColour));
+    EXPECT_TRUE(screen.awaitMiddle(true, secondFrameColour));
     app.writeFile("stop.end", "");
     RunResult drawn = drawing.wait();
     EXPECT_EQ(drawn.status, 0) << drawn.err;
     EXPECT_EQ(drawn.err, "");
     EXPECT_EQ(drawn.out, "splash=file:" + app.dir() + "/splash.png\ndrawn\n");
-    EXPECT_TRUE(screen.awaitSplash(false));
+    EXPECT_TRUE(screen.awaitMiddle(false, splashColour));
   }
 }
 

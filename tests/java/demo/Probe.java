@@ -15,6 +15,9 @@ public class Probe {
         throw new IllegalStateException("escaped from main");
       case "throw":
         throw new IllegalStateException("escaped from main");
+      case "memory":
+        System.out.println("maxMemory=" + Runtime.getRuntime().maxMemory() / (1024 * 1024) + "m");
+        break;
       case "exit":
         System.exit(Integer.parseInt(args[1]));
         break;
