@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/PathText.h"
+
 namespace murvo {
 
 class LaunchProperties;
@@ -39,6 +41,15 @@ class LaunchProperties {
   const std::string& getStoredJvmPath() const { return jvmPath; }
 
   void setMainClass(const std::string& name) { mainClass = name; }
+  bool hasMainClass() const { return !mainClass.empty(); }
+  // The runnable jar (empty: none), and the module path's entries and main
+  // module ("module" or "module/class") of a modular program.
+  void setJar(const std::string& path) { jar = path; }
+  const std::string& getJar() const { return jar; }
+  void addModulePath(const std::string& path) { modulePath.push_back(path); }
+  const std::vector<std::string>& getModulePath() const { return modulePath; }
+  void setMainModule(const std::string& module) { mainModule = module; }
+  const std::string& getMainModule() const { return mainModule; }
   // The main class in the slash form of the JVM, converted in place.
   std::string& getJniMainClass();
 
@@ -75,6 +86,13 @@ class LaunchProperties {
   const std::string& getSingleInstance() const { return singleInstance; }
 
   std::string& getClassPath() { return classPath; }
+  // What comes first on the class path: a runnable jar and its libraries,
+  // separated by the class path separator.
+  void addLeadingClassPath(const std::string& path) {
+    if (!leadingClassPath.empty()) leadingClassPath += platform::classPathSeparator;
+    leadingClassPath += path;
+  }
+  const std::string& getLeadingClassPath() const { return leadingClassPath; }
   void addJarsToClassPath(const std::string& folder);
   // Whether a jar folder was given, also one that added nothing.
   bool hasJarFolder() const { return jarFolderGiven; }
@@ -91,6 +109,9 @@ class LaunchProperties {
   std::string selfHome;
   std::string foundJavaHome;
   std::string mainClass;
+  std::string jar;
+  std::vector<std::string> modulePath;
+  std::string mainModule;
   std::string jvmPath;
   std::string binJvmDir;
   std::string javaBundle;
@@ -104,6 +125,7 @@ class LaunchProperties {
   std::string splashTimeout;
   std::string singleInstance;
   std::string classPath;
+  std::string leadingClassPath;
   std::string startupCache;
   bool jarFolderGiven = false;
   JavaLookup javaLookup;

@@ -17,6 +17,9 @@ const std::string PropertyKeys::STARTUP_CACHE = "murvo.startup.cache";
 const std::string PropertyKeys::SPLASH = "murvo.splash";
 const std::string PropertyKeys::SPLASH_TIMEOUT = "murvo.splash.timeout";
 const std::string PropertyKeys::SINGLE_INSTANCE = "murvo.single.instance";
+const std::string PropertyKeys::JAR = "murvo.jar";
+const std::string PropertyKeys::MODULE_PATH = "murvo.module.path";
+const std::string PropertyKeys::MAIN_MODULE = "murvo.main.module";
 
 bool PropertyKeys::isLauncherProperty(const std::string& line) const {
   return guard("Error checking if a property is custom.",

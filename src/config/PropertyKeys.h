@@ -21,6 +21,9 @@ class PropertyKeys {
   static const std::string SPLASH;
   static const std::string SPLASH_TIMEOUT;
   static const std::string SINGLE_INSTANCE;
+  static const std::string JAR;
+  static const std::string MODULE_PATH;
+  static const std::string MAIN_MODULE;
 
   virtual ~PropertyKeys() = default;
 

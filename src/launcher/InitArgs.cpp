@@ -1,5 +1,5 @@
-// The VM options: the .lap file's option lines with the jar folders' class
-// path merged in.
+// The VM options: the .lap file's option lines with the runnable jar's and
+// the jar folders' class path merged in.
 #include <optional>
 #include <string_view>
 
@@ -8,6 +8,7 @@
 #include "platform/Environment.h"
 #include "platform/PathText.h"
 #include "reporting/ErrorReporter.h"
+#include "vm/ModuleMain.h"
 
 namespace murvo {
 
@@ -15,12 +16,17 @@ namespace {
 
 constexpr std::string_view classPathPrefix = "-Djava.class.path=";
 
-// Appends the jars to a class path option. The JVM reads an empty element,
+// Puts the runnable jar and its libraries first in a class path option and
+// appends the jar folders' jars. The JVM reads an empty element,
 // and an empty class path, as the current directory: no separator is
 // doubled, and a class path that comes out empty names the .lap file, which
 // is neither a folder nor an archive and so holds no classes.
 void completeClassPath(std::string& option, const std::string& jars, LaunchProperties& properties) {
   if (option.size() < classPathPrefix.size()) option = classPathPrefix;
+  if (const std::string& leading = properties.getLeadingClassPath(); !leading.empty()) {
+    const bool more = option.size() > classPathPrefix.size();
+    option.insert(classPathPrefix.size(), more ? leading + platform::classPathSeparator : leading);
+  }
   const bool emptyValue = option.size() == classPathPrefix.size();
   if (!jars.empty()) {
     if (!emptyValue && option.back() != platform::classPathSeparator) {
@@ -53,7 +59,8 @@ void JvmLauncher::buildInitArgs(JavaVMInitArgs& args) {
       classPathSeen = true;
       completeClassPath(option, jars, *properties);
     }
-    if (!classPathSeen && properties->hasJarFolder()) {
+    if (!classPathSeen &&
+        (properties->hasJarFolder() || !properties->getLeadingClassPath().empty())) {
       std::string option(classPathPrefix);
       completeClassPath(option, jars, *properties);
       properties->addJvmOption(option);
@@ -62,6 +69,7 @@ void JvmLauncher::buildInitArgs(JavaVMInitArgs& args) {
       const std::optional<std::string> environment = platform::environmentVariable("CLASSPATH");
       properties->addJvmOption(std::string(classPathPrefix) + environment.value_or("."));
     }
+    addModuleOptions();
     // The array lives to the end of the process, like the texts it points at.
     auto* array = new JavaVMOption[options.size()];
     for (std::size_t i = 0; i < options.size(); ++i) {
@@ -72,6 +80,23 @@ void JvmLauncher::buildInitArgs(JavaVMInitArgs& args) {
     args.options = array;
     args.ignoreUnrecognized = JNI_FALSE;
   });
+}
+
+// The module path and the main module, as `java -p ... -m ...` hands them to
+// the VM, which then resolves the main module into the boot layer.
+void JvmLauncher::addModuleOptions() {
+  const std::vector<std::string>& modulePath = properties->getModulePath();
+  if (!modulePath.empty()) {
+    std::string option = "--module-path=";
+    for (std::size_t i = 0; i < modulePath.size(); ++i) {
+      if (i > 0) option += platform::pathListSeparator;
+      option += modulePath[i];
+    }
+    properties->addJvmOption(option);
+  }
+  if (!properties->getMainModule().empty()) {
+    properties->addJvmOption("-Djdk.module.main=" + moduleName(properties->getMainModule()));
+  }
 }
 
 }  // namespace murvo
