@@ -79,6 +79,14 @@ class LaunchProperties {
   // The splash image's path (empty: no splash) and its timeout as written.
   void setSplashImage(const std::string& path) { splashImage = path; }
   const std::string& getSplashImage() const { return splashImage; }
+  // The splash image that a runnable jar holds (SplashScreen-Image): the
+  // entry's name and bytes; used when murvo.splash names none.
+  void setJarSplash(const std::string& entry, std::string bytes) {
+    jarSplashEntry = entry;
+    jarSplashBytes = std::move(bytes);
+  }
+  const std::string& getJarSplashEntry() const { return jarSplashEntry; }
+  const std::string& getJarSplashBytes() const { return jarSplashBytes; }
   void setSplashTimeout(const std::string& seconds) { splashTimeout = seconds; }
   const std::string& getSplashTimeout() const { return splashTimeout; }
   // The name under which the program runs once (empty: every start runs).
@@ -123,6 +131,8 @@ class LaunchProperties {
   std::string trapConsoleCtrl;
   std::string splashImage;
   std::string splashTimeout;
+  std::string jarSplashEntry;
+  std::string jarSplashBytes;
   std::string singleInstance;
   std::string classPath;
   std::string leadingClassPath;

@@ -65,9 +65,11 @@ void JvmLauncher::buildInitArgs(JavaVMInitArgs& args) {
       completeClassPath(option, jars, *properties);
       properties->addJvmOption(option);
     } else if (!classPathSeen) {
-      // Nothing configured: the class path that `java` takes without -cp.
+      // Nothing configured: the class path that `java` takes without -cp,
+      // with -m an empty one, which the VM then reads as no folder at all.
       const std::optional<std::string> environment = platform::environmentVariable("CLASSPATH");
-      properties->addJvmOption(std::string(classPathPrefix) + environment.value_or("."));
+      const char* unset = properties->getMainModule().empty() ? "." : "";
+      properties->addJvmOption(std::string(classPathPrefix) + environment.value_or(unset));
     }
     addModuleOptions();
     // The array lives to the end of the process, like the texts it points at.

@@ -11,7 +11,7 @@ namespace murvo {
 
 namespace {
 
-using Outcome = ManifestEntry::Outcome;
+using Outcome = JarEntry::Outcome;
 
 constexpr std::uint32_t endOfDirectorySignature = 0x06054b50;
 constexpr std::uint32_t zip64EndSignature = 0x06064b50;
@@ -22,11 +22,11 @@ constexpr std::size_t endOfDirectorySize = 22;
 constexpr std::size_t directoryEntrySize = 46;
 constexpr std::size_t localHeaderSize = 30;
 constexpr std::size_t longestComment = 0xffff;
-// A manifest is a few kilobytes; more than this is no manifest a JVM would read.
-constexpr std::uint64_t largestManifest = 64 << 20;
+// A manifest or a splash image is a few kilobytes; more than this is none
+// that a JVM would read.
+constexpr std::uint64_t largestEntry = 64 << 20;
 // Nor is a central directory larger than this one of a jar.
 constexpr std::uint64_t largestDirectory = 512 << 20;
-constexpr std::string_view manifestName = "META-INF/MANIFEST.MF";
 
 // Little-endian numbers at `at` of `bytes`; 0 past its end.
 std::uint64_t number(std::string_view bytes, std::size_t at, int width) {
@@ -105,9 +105,9 @@ Entry entryAt(std::string_view directory, std::size_t at, std::string_view extra
   return entry;
 }
 
-// The manifest's entry in the central directory: its exact name first, else
-// the name in another letter case.
-std::optional<Entry> findManifest(std::string_view directory) {
+// An entry of the central directory by its exact name; the manifest, not
+// found so, by its name in another letter case.
+std::optional<Entry> findEntry(std::string_view directory, std::string_view wanted) {
   std::optional<Entry> otherCase;
   for (std::size_t at = 0; number(directory, at, 4) == directoryEntrySignature;) {
     const std::size_t nameLength = number(directory, at + 28, 2);
@@ -118,9 +118,10 @@ std::optional<Entry> findManifest(std::string_view directory) {
     const std::string_view name = directory.substr(at + directoryEntrySize, nameLength);
     const std::string_view extra =
         directory.substr(at + directoryEntrySize + nameLength, extraLength);
-    if (name == manifestName) return entryAt(directory, at, extra);
-    if (!otherCase && sameNameIgnoringCase(name, manifestName))
+    if (name == wanted) return entryAt(directory, at, extra);
+    if (!otherCase && wanted == manifestName && sameNameIgnoringCase(name, manifestName)) {
       otherCase = entryAt(directory, at, extra);
+    }
     at = next;
   }
   return otherCase;
@@ -144,14 +145,14 @@ std::optional<std::string> inflated(const std::string& compressed, std::uint64_t
 
 }  // namespace
 
-ManifestEntry readManifestEntry(std::uint64_t size, const ArchiveBytes& read) {
+JarEntry readArchiveEntry(std::uint64_t size, const ArchiveBytes& read, std::string_view name) {
   const std::optional<Directory> where = findDirectory(size, read);
   if (!where) return {Outcome::corrupt, {}};
   const std::optional<std::string> directory = read(where->offset, where->size);
   if (!directory || directory->size() != where->size) return {Outcome::corrupt, {}};
-  const std::optional<Entry> entry = findManifest(*directory);
+  const std::optional<Entry> entry = findEntry(*directory, name);
   if (!entry) return {Outcome::none, {}};
-  if (entry->size > largestManifest || entry->compressedSize > largestManifest ||
+  if (entry->size > largestEntry || entry->compressedSize > largestEntry ||
       (entry->method != 0 && entry->method != Z_DEFLATED)) {
     return {Outcome::corrupt, {}};
   }
@@ -170,12 +171,15 @@ ManifestEntry readManifestEntry(std::uint64_t size, const ArchiveBytes& read) {
   return {Outcome::found, std::move(*text)};
 }
 
-ManifestEntry readJarManifest(const std::string& path) {
+JarEntry readJarEntry(const std::string& path, std::string_view name) {
   const std::optional<std::uint64_t> size = platform::regularFileSize(path);
   if (!size || !platform::readFilePart(path, 0, 0)) return {Outcome::unreadable, {}};
-  return readManifestEntry(*size, [&](std::uint64_t offset, std::size_t length) {
-    return platform::readFilePart(path, offset, length);
-  });
+  return readArchiveEntry(
+      *size,
+      [&](std::uint64_t offset, std::size_t length) {
+        return platform::readFilePart(path, offset, length);
+      },
+      name);
 }
 
 }  // namespace murvo

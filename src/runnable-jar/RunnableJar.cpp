@@ -80,6 +80,20 @@ void addOptions(LaunchProperties& properties, const JarManifest& manifest, const
   }
 }
 
+// The jar's splash image, unless murvo.splash names one. A splash never
+// stops a launch: an image that cannot be read is left out, as with no key.
+void addSplash(LaunchProperties& properties, const JarManifest& manifest) {
+  std::optional<std::string> image = manifest.attribute("SplashScreen-Image");
+  if (!image || !properties.getSplashImage().empty()) return;
+  trim(*image);
+  JarEntry entry = readJarEntry(properties.getJar(), *image);
+  if (entry.outcome != JarEntry::Outcome::found) {
+    if (tracing()) trace("no splash: the jar holds no readable " + *image);
+    return;
+  }
+  properties.setJarSplash(*image, std::move(entry.text));
+}
+
 }  // namespace
 
 std::vector<std::string> classPathEntries(const std::string& jarFolder, const std::string& value) {
@@ -99,11 +113,11 @@ std::vector<std::string> classPathEntries(const std::string& jarFolder, const st
 void applyRunnableJar(LaunchProperties& properties, int javaFeature) {
   const std::string jar = properties.getJar();
   if (jar.empty()) return;
-  const ManifestEntry entry = readJarManifest(jar);
-  if (entry.outcome == ManifestEntry::Outcome::unreadable) {
+  const JarEntry entry = readJarEntry(jar, manifestName);
+  if (entry.outcome == JarEntry::Outcome::unreadable) {
     throw LauncherError("Unable to access jarfile " + jar);
   }
-  if (entry.outcome == ManifestEntry::Outcome::corrupt) {
+  if (entry.outcome == JarEntry::Outcome::corrupt) {
     throw LauncherError("Invalid or corrupt jarfile " + jar);
   }
   const JarManifest manifest(entry.text);
@@ -134,6 +148,7 @@ void applyRunnableJar(LaunchProperties& properties, int javaFeature) {
     }
     properties.addLeadingClassPath(path);
   }
+  addSplash(properties, manifest);
   // Options that Java 8 does not know.
   if (javaFeature == 0 || javaFeature >= 9) {
     addOptions(properties, manifest, "Add-Opens", "--add-opens=");

@@ -317,6 +317,23 @@ TEST(RealJdk, RunnableJarAsWithJavaDashJar) {
   EXPECT_EQ(app.run().out, "no command\n");
 }
 
+// A real runnable jar: Debian's Jython, whose Class-Path names absolute paths.
+TEST(RealJdk, DebiansJythonJarRunsAsWithJavaDashJar) {
+  const std::string jython = "/usr/share/java/jython.jar";
+  if (readFile(jython).empty()) GTEST_SKIP() << "no " << jython << " (Debian package jython)";
+  LauncherFolder app;
+  app.writeLap("murvo.jvm.path=" + realJvmLibrary() + "\nmurvo.jar=" + jython + "\n");
+  const std::vector<std::string> args = {"-c", "import sys; print(sys.argv); sys.exit(3)", "é"};
+  const RunResult launched = app.run(args);
+  std::vector<std::string> javaArgs = {"-jar", jython};
+  javaArgs.insert(javaArgs.end(), args.begin(), args.end());
+  const RunResult expected = app.runJava(JDK_HOME, javaArgs);
+  EXPECT_EQ(launched.status, 3);
+  EXPECT_EQ(launched.status, expected.status);
+  EXPECT_EQ(launched.out, expected.out);
+  EXPECT_EQ(launched.err, expected.err);
+}
+
 // murvo.module.path and murvo.main.module run a modular program as
 // `java -p <path> -m <module>[/<class>]` does, on each Java.
 TEST(RealJdk, ModularProgramAsWithJavaDashM) {

@@ -42,11 +42,13 @@ void checkManifest(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  const murvo::ManifestEntry entry =
-      murvo::readManifestEntry(bytes.size(), [&](std::uint64_t offset, std::size_t length) {
+  const murvo::JarEntry entry = murvo::readArchiveEntry(
+      bytes.size(),
+      [&](std::uint64_t offset, std::size_t length) {
         return offset > bytes.size() ? std::string() : bytes.substr(offset, length);
-      });
-  require(entry.outcome == murvo::ManifestEntry::Outcome::found || entry.text.empty(),
+      },
+      murvo::manifestName);
+  require(entry.outcome == murvo::JarEntry::Outcome::found || entry.text.empty(),
           "only a manifest found has a text");
   checkManifest(entry.text);
   checkManifest(bytes);

@@ -5,5 +5,6 @@ public class Main {
   public static void main(String[] args) {
     System.out.println(Main.class.getModule() + " args " + String.join(" ", args));
     System.out.println("module path " + System.getProperty("jdk.module.path"));
+    System.out.println("class path [" + System.getProperty("java.class.path") + "]");
   }
 }
