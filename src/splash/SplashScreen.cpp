@@ -142,7 +142,8 @@ void SplashScreen::show(void* library) {
   auto setFileJarName = symbol<SplashSetFileJarName>(library, "SplashSetFileJarName");
   auto setScaleFactor = symbol<SplashSetScaleFactor>(library, "SplashSetScaleFactor");
   auto close = symbol<SplashClose>(library, "SplashClose");
-  if (!init || !loadFile || !loadMemory || !setFileJarName || !setScaleFactor || !close) {
+  if (!init || !loadFile || (jarImage && !loadMemory) || !setFileJarName || !setScaleFactor ||
+      !close) {
     noSplash(libraryPath + " lacks a splash function");
     platform::freeLibrary(library);
     return;
