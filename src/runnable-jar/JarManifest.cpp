@@ -1,5 +1,7 @@
 #include "runnable-jar/JarManifest.h"
 
+#include <algorithm>
+
 namespace murvo {
 
 namespace {
@@ -23,24 +25,46 @@ std::string_view nextLine(std::string_view text, std::size_t& at) {
   return text.substr(start, end - start);
 }
 
+// A header's name: letters, digits, '-' and '_', at most 70 bytes.
+bool isHeaderName(std::string_view name) {
+  constexpr std::size_t longestName = 70;
+  if (name.empty() || name.size() > longestName) return false;
+  return std::all_of(name.begin(), name.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '_';
+  });
+}
+
 }  // namespace
 
 JarManifest::JarManifest(std::string_view text) {
-  std::size_t at = 0;
-  while (at < text.size()) {
+  // Every section is checked; only the main section's attributes are kept.
+  bool mainSection = true;
+  bool sectionHasHeader = false;
+  for (std::size_t at = 0; at < text.size();) {
     std::string_view line = nextLine(text, at);
-    if (line.empty()) break;  // the end of the main section
+    if (line.size() >= lineLimit) wellFormed = false;
+    if (line.empty()) {
+      mainSection = false;
+      sectionHasHeader = false;
+      continue;
+    }
     if (line.front() == ' ') {
-      if (!attributes.empty()) attributes.back().second.append(line.substr(1));
+      if (!sectionHasHeader) wellFormed = false;
+      if (mainSection && !attributes.empty()) attributes.back().second.append(line.substr(1));
       continue;
     }
     const std::size_t colon = line.find(": ");
-    if (colon == std::string_view::npos || colon == 0) {
-      attributes.emplace_back();  // a malformed line: what continues it belongs to nothing
+    if (colon == std::string_view::npos || !isHeaderName(line.substr(0, colon))) {
+      wellFormed = false;
+      if (mainSection) attributes.emplace_back();  // what continues it belongs to nothing
       continue;
     }
-    attributes.emplace_back(std::string(line.substr(0, colon)),
-                            std::string(line.substr(colon + 2)));
+    sectionHasHeader = true;
+    if (mainSection) {
+      attributes.emplace_back(std::string(line.substr(0, colon)),
+                              std::string(line.substr(colon + 2)));
+    }
   }
 }
 

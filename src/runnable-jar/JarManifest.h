@@ -18,9 +18,16 @@ class JarManifest {
 
   // The value of an attribute of the main section, as written.
   std::optional<std::string> attribute(std::string_view name) const;
+  // False when a line of any section is no header (a name of letters,
+  // digits, '-' and '_' up to 70 bytes, ": ", the value) or continuation of
+  // one, or is 512 bytes long or longer: the JVM refuses such a jar.
+  bool valid() const { return wellFormed; }
 
  private:
+  static constexpr std::size_t lineLimit = 512;
+
   std::vector<std::pair<std::string, std::string>> attributes;
+  bool wellFormed = true;
 };
 
 // The words of a value separated by spaces, tabs, line ends or form feeds

@@ -117,10 +117,10 @@ void applyRunnableJar(LaunchProperties& properties, int javaFeature) {
   if (entry.outcome == JarEntry::Outcome::unreadable) {
     throw LauncherError("Unable to access jarfile " + jar);
   }
-  if (entry.outcome == JarEntry::Outcome::corrupt) {
+  const JarManifest manifest(entry.text);
+  if (entry.outcome == JarEntry::Outcome::corrupt || !manifest.valid()) {
     throw LauncherError("Invalid or corrupt jarfile " + jar);
   }
-  const JarManifest manifest(entry.text);
   if (!properties.hasMainClass()) {
     std::optional<std::string> mainClass = manifest.attribute("Main-Class");
     if (mainClass) trim(*mainClass);

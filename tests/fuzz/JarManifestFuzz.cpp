@@ -60,6 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!value.empty()) {
     const murvo::JarManifest manifest(written("Main-Class", value));
     require(manifest.attribute("Main-Class") == value, "a continued value comes back whole");
+    require(manifest.valid(), "a manifest written in lines of 72 bytes is valid");
   }
   return 0;
 }

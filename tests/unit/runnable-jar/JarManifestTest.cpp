@@ -29,6 +29,29 @@ TEST(JarManifest, MainSectionAttributesWhateverTheLineEnds) {
             (std::vector<std::string>{"a.jar", "b.jar", "c/"}));
 }
 
+// What the JVM refuses to open, in any section.
+TEST(JarManifest, ValidOnlyWithHeadersOfNamesAndLinesBelow512Bytes) {
+  const std::string main = "Main-Class: a.B\n";
+  const std::pair<std::string, bool> cases[] = {
+      {main + "X-Long: " + std::string(503, 'x') + "\n", true},
+      {main + "X-Long: " + std::string(504, 'x') + "\r\n", false},
+      {main + "\nName: a\nX-Long: " + std::string(504, 'x') + "\n", false},
+      {main + std::string(70, 'N') + ": v\n", true},
+      {main + std::string(71, 'N') + ": v\n", false},
+      {main + "X.Y: v\n", false},
+      {main + ": v\n", false},
+      {main + "Main-Class:a.B\n", false},
+      {" continued\n" + main, false},
+      {main + "\nName: a\nbroken\n", false},
+      {main + "\n more\n", false},
+      {main + "\nName: a\n more\n", true},
+      {"", true},
+  };
+  for (const auto& [text, valid] : cases) {
+    EXPECT_EQ(JarManifest(text).valid(), valid) << text;
+  }
+}
+
 TEST(JarManifest, ClassPathEntriesAreUrlsRelativeToTheJarsFolder) {
   const char s = platform::pathSeparator;
   const std::string folder = std::string(1, s) + "app" + s + "lib";
