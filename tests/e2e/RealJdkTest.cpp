@@ -286,7 +286,8 @@ TEST(RealJdk, RunnableJarAsWithJavaDashJar) {
   app.makeDir("more");
   app.makeDir("jars");
   app.writeFile("jars/x.jar", "");
-  for (const char* jar : {"app.jar", "bare.jar", "nomain.jar", "lib/library.jar"}) {
+  for (const char* jar :
+       {"app.jar", "bare.jar", "badaccess.jar", "nomain.jar", "lib/library.jar"}) {
     app.writeFile(jar, readFile(javaJars() + "/" + jar));
   }
   std::vector<std::pair<std::string, std::string>> javas = {{JDK_HOME, realJvmLibrary()}};
@@ -301,6 +302,21 @@ TEST(RealJdk, RunnableJarAsWithJavaDashJar) {
       EXPECT_EQ(launched.out, expected.out);
       EXPECT_EQ(launched.err, expected.err);
       EXPECT_TRUE(launched.out.starts_with("args a b c\n")) << launched.out;
+    }
+    // An Enable-Native-Access other than ALL-UNNAMED: Java 17 knows none,
+    // Java 22 and later refuse the jar.
+    SCOPED_TRACE(home + " badaccess.jar");
+    app.writeLap("murvo.jvm.path=" + library + "\nmurvo.jar=badaccess.jar\n");
+    const RunResult launched = app.run();
+    const RunResult expected = app.runJava(home, {"-jar", app.dir() + "/badaccess.jar"});
+    EXPECT_EQ(launched.status, expected.status);
+    if (expected.status == 0) {
+      EXPECT_EQ(launched.out, expected.out);
+    } else {
+      EXPECT_EQ(launched.out, "");
+      // java's words, after the launcher's "Error in Java launcher." instead of its "Error:".
+      ASSERT_TRUE(expected.err.starts_with("Error: illegal value")) << expected.err;
+      EXPECT_EQ(launched.err, failure(expected.err.substr(7, expected.err.size() - 8)));
     }
   }
   // The jar and its libraries that exist come first, the jar folders last;
