@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/PathText.h"
+
 namespace murvo {
 
 class LaunchProperties;
@@ -40,6 +42,15 @@ class LaunchProperties {
   const std::string& getStoredJvmPath() const { return jvmPath; }
 
   void setMainClass(const std::string& name) { mainClass = name; }
+  bool hasMainClass() const { return !mainClass.empty(); }
+  // The runnable jar (empty: none), and the module path's entries and main
+  // module ("module" or "module/class") of a modular program.
+  void setJar(const std::string& path) { jar = path; }
+  const std::string& getJar() const { return jar; }
+  void addModulePath(const std::string& path) { modulePath.push_back(path); }
+  const std::vector<std::string>& getModulePath() const { return modulePath; }
+  void setMainModule(const std::string& module) { mainModule = module; }
+  const std::string& getMainModule() const { return mainModule; }
   // The main class in the slash form of the JVM, converted in place.
   std::string& getJniMainClass();
 
@@ -77,6 +88,14 @@ class LaunchProperties {
   // The splash image's path (empty: no splash) and its timeout as written.
   void setSplashImage(const std::string& path) { splashImage = path; }
   const std::string& getSplashImage() const { return splashImage; }
+  // The splash image that a runnable jar holds (SplashScreen-Image): the
+  // entry's name and bytes; used when murvo.splash names none.
+  void setJarSplash(const std::string& entry, std::string bytes) {
+    jarSplashEntry = entry;
+    jarSplashBytes = std::move(bytes);
+  }
+  const std::string& getJarSplashEntry() const { return jarSplashEntry; }
+  const std::string& getJarSplashBytes() const { return jarSplashBytes; }
   void setSplashTimeout(const std::string& seconds) { splashTimeout = seconds; }
   const std::string& getSplashTimeout() const { return splashTimeout; }
   // The name under which the program runs once (empty: every start runs).
@@ -96,6 +115,13 @@ class LaunchProperties {
   std::string getProgramName() const;
 
   std::string& getClassPath() { return classPath; }
+  // What comes first on the class path: a runnable jar and its libraries,
+  // separated by the class path separator.
+  void addLeadingClassPath(const std::string& path) {
+    if (!leadingClassPath.empty()) leadingClassPath += platform::classPathSeparator;
+    leadingClassPath += path;
+  }
+  const std::string& getLeadingClassPath() const { return leadingClassPath; }
   void addJarsToClassPath(const std::string& folder);
   // Whether a jar folder was given, also one that added nothing.
   bool hasJarFolder() const { return jarFolderGiven; }
@@ -114,6 +140,9 @@ class LaunchProperties {
   std::string selfHome;
   std::string foundJavaHome;
   std::string mainClass;
+  std::string jar;
+  std::vector<std::string> modulePath;
+  std::string mainModule;
   std::string jvmPath;
   std::string binJvmDir;
   std::string javaBundle;
@@ -125,8 +154,11 @@ class LaunchProperties {
   std::string trapConsoleCtrl;
   std::string splashImage;
   std::string splashTimeout;
+  std::string jarSplashEntry;
+  std::string jarSplashBytes;
   std::string singleInstance;
   std::string classPath;
+  std::string leadingClassPath;
   std::string startupCache;
   std::vector<std::string> userJvmOptions;
   std::string userOptionsFile;

@@ -175,6 +175,18 @@ void PropertyFileLoader::applyValue(const std::string& name, const std::string& 
     setJavaDownloadUrl(value);
   } else if (name == PropertyKeys::GUI) {
     showFailuresOnDesktop(LaunchProperties::isYes(value) ? properties.getProgramName() : "");
+  } else if (name == PropertyKeys::JAR) {
+    properties.setJar(fromExeFolder(value));
+  } else if (name == PropertyKeys::MODULE_PATH) {
+    // Each folder or jar of the list, relative ones from the executable's folder.
+    for (std::size_t start = 0; start <= value.size();) {
+      const std::size_t end =
+          std::min(value.find(platform::pathListSeparator, start), value.size());
+      if (end > start) properties.addModulePath(fromExeFolder(value.substr(start, end - start)));
+      start = end + 1;
+    }
+  } else if (name == PropertyKeys::MAIN_MODULE) {
+    properties.setMainModule(value);
   }
 }
 

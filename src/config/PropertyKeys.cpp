@@ -21,6 +21,9 @@ const std::string PropertyKeys::USER_OPTIONS = "murvo.user.options";
 const std::string PropertyKeys::USER_OPTIONS_ALLOWED = "murvo.user.options.allowed";
 const std::string PropertyKeys::JAVA_DOWNLOAD_URL = "murvo.java.download.url";
 const std::string PropertyKeys::GUI = "murvo.gui";
+const std::string PropertyKeys::JAR = "murvo.jar";
+const std::string PropertyKeys::MODULE_PATH = "murvo.module.path";
+const std::string PropertyKeys::MAIN_MODULE = "murvo.main.module";
 
 bool PropertyKeys::isLauncherProperty(const std::string& line) const {
   return guard("Error checking if a property is custom.",

@@ -25,6 +25,9 @@ class PropertyKeys {
   static const std::string USER_OPTIONS_ALLOWED;
   static const std::string JAVA_DOWNLOAD_URL;
   static const std::string GUI;
+  static const std::string JAR;
+  static const std::string MODULE_PATH;
+  static const std::string MAIN_MODULE;
 
   virtual ~PropertyKeys() = default;
 

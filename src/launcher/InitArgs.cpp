@@ -1,5 +1,6 @@
-// The VM options: the .lap file's option lines with the jar folders' class
-// path merged in, then the options of the user's options file.
+// The VM options: the .lap file's option lines with the runnable jar's and
+// the jar folders' class path merged in, then the options of the user's
+// options file.
 #include <optional>
 #include <string_view>
 
@@ -8,6 +9,7 @@
 #include "platform/Environment.h"
 #include "platform/PathText.h"
 #include "reporting/ErrorReporter.h"
+#include "vm/ModuleMain.h"
 
 namespace murvo {
 
@@ -15,12 +17,17 @@ namespace {
 
 constexpr std::string_view classPathPrefix = "-Djava.class.path=";
 
-// Appends the jars to a class path option. The JVM reads an empty element,
+// Puts the runnable jar and its libraries first in a class path option and
+// appends the jar folders' jars. The JVM reads an empty element,
 // and an empty class path, as the current directory: no separator is
 // doubled, and a class path that comes out empty names the .lap file, which
 // is neither a folder nor an archive and so holds no classes.
 void completeClassPath(std::string& option, const std::string& jars, LaunchProperties& properties) {
   if (option.size() < classPathPrefix.size()) option = classPathPrefix;
+  if (const std::string& leading = properties.getLeadingClassPath(); !leading.empty()) {
+    const bool more = option.size() > classPathPrefix.size();
+    option.insert(classPathPrefix.size(), more ? leading + platform::classPathSeparator : leading);
+  }
   const bool emptyValue = option.size() == classPathPrefix.size();
   if (!jars.empty()) {
     if (!emptyValue && option.back() != platform::classPathSeparator) {
@@ -53,15 +60,19 @@ void JvmLauncher::buildInitArgs(JavaVMInitArgs& args) {
       classPathSeen = true;
       completeClassPath(option, jars, *properties);
     }
-    if (!classPathSeen && properties->hasJarFolder()) {
+    if (!classPathSeen &&
+        (properties->hasJarFolder() || !properties->getLeadingClassPath().empty())) {
       std::string option(classPathPrefix);
       completeClassPath(option, jars, *properties);
       properties->addJvmOption(option);
     } else if (!classPathSeen) {
-      // Nothing configured: the class path that `java` takes without -cp.
+      // Nothing configured: the class path that `java` takes without -cp,
+      // with -m an empty one, which the VM then reads as no folder at all.
       const std::optional<std::string> environment = platform::environmentVariable("CLASSPATH");
-      properties->addJvmOption(std::string(classPathPrefix) + environment.value_or("."));
+      const char* unset = properties->getMainModule().empty() ? "." : "";
+      properties->addJvmOption(std::string(classPathPrefix) + environment.value_or(unset));
     }
+    addModuleOptions();
     // The user's options come last, so that theirs win where the JVM takes
     // the last of an option (-Xmx, -D).
     std::vector<std::string>& userOptions = properties->getUserJvmOptions();
@@ -75,6 +86,23 @@ void JvmLauncher::buildInitArgs(JavaVMInitArgs& args) {
     args.options = array;
     args.ignoreUnrecognized = JNI_FALSE;
   });
+}
+
+// The module path and the main module, as `java -p ... -m ...` hands them to
+// the VM, which then resolves the main module into the boot layer.
+void JvmLauncher::addModuleOptions() {
+  const std::vector<std::string>& modulePath = properties->getModulePath();
+  if (!modulePath.empty()) {
+    std::string option = "--module-path=";
+    for (std::size_t i = 0; i < modulePath.size(); ++i) {
+      if (i > 0) option += platform::pathListSeparator;
+      option += modulePath[i];
+    }
+    properties->addJvmOption(option);
+  }
+  if (!properties->getMainModule().empty()) {
+    properties->addJvmOption("-Djdk.module.main=" + moduleName(properties->getMainModule()));
+  }
 }
 
 }  // namespace murvo

@@ -1,10 +1,15 @@
 #include "launcher/JvmLauncher.h"
 
+#include <algorithm>
+
+#include "discovery/JvmLibraryLayout.h"
+#include "discovery/ReleaseFile.h"
 #include "platform/ConsoleControl.h"
 #include "platform/DynamicLibrary.h"
 #include "platform/PathText.h"
 #include "reporting/ErrorReporter.h"
 #include "reporting/Trace.h"
+#include "runnable-jar/RunnableJar.h"
 #include "single-instance/SingleInstance.h"
 #include "splash/SplashScreen.h"
 #include "startup-cache/StartupCache.h"
@@ -12,6 +17,7 @@
 #include "vm/JavaStrings.h"
 #include "vm/JvmLibrary.h"
 #include "vm/ModifiedUtf8.h"
+#include "vm/ModuleMain.h"
 #include "vm/OptionEncoding.h"
 #include "vm/UncaughtException.h"
 #include "vm/VmExitHooks.h"
@@ -28,6 +34,24 @@ struct LaunchStepFailed {};
 [[noreturn]] void lookupFailed(JNIEnv* env, const std::string& message) {
   if (env->ExceptionOccurred()) env->ExceptionDescribe();
   throw LauncherError(message);
+}
+
+// The feature release of the Java that the JVM library belongs to, by its
+// home's release file; 0 when it has none.
+int javaFeatureOf(const std::string& jvmPath) {
+  const std::optional<std::string> home = homeOfJvmLibrary(jvmPath);
+  return home ? featureVersion(releaseVersion(*home)) : 0;
+}
+
+// The main methods that this Java starts with these options.
+MainMethodRules mainMethodRules(int javaFeature, const JavaVMInitArgs& args) {
+  MainMethodRules rules;
+  rules.featureVersion = javaFeature;
+  rules.previewEnabled =
+      std::any_of(args.options, args.options + args.nOptions, [](const JavaVMOption& option) {
+        return std::string_view(option.optionString) == "--enable-preview";
+      });
+  return rules;
 }
 
 }  // namespace
@@ -48,12 +72,18 @@ std::string JvmLauncher::userOptionsPart() const {
 // this sequence where it belongs.
 int JvmLauncher::run() {
   return guardOwnText("Error while launching program with JVM.", [&] {
+    if (!properties->hasMainClass() && properties->getJar().empty() &&
+        properties->getMainModule().empty()) {
+      throw LauncherError("no main class: set murvo.main.class, murvo.jar or murvo.main.module");
+    }
     SingleInstance instance(*properties);
     if (instance.handedOver()) return 0;
+    const std::string& jvmPath = properties->getJvmPath();
+    const int javaFeature = javaFeatureOf(jvmPath);
+    applyRunnableJar(*properties, javaFeature);
     JavaVMInitArgs args;
     buildInitArgs(args);
     addVmExitHooks(args);
-    const std::string& jvmPath = properties->getJvmPath();
     if (tracing()) trace("JVM library: " + jvmPath);
     SplashScreen splash(*properties, jvmPath);
     StartupCache startupCache(*properties, jvmPath);
@@ -64,7 +94,7 @@ int JvmLauncher::run() {
     JNIEnv* env = createVm(library, jvmPath, args);
     splash.vmCreated(vm, env);
     startupCache.afterVmCreated(env);
-    const MainMethod main = findMain(env);
+    const MainMethod main = findMain(env, mainMethodRules(javaFeature, args));
     instance.receive(vm, env);
     jobjectArray arguments = makeArgumentArray(env);
     if (properties->isTrapConsoleCtrl()) trapConsoleEvents();
@@ -106,7 +136,25 @@ JNIEnv* JvmLauncher::createVm(void* library, const std::string& jvmPath, JavaVMI
   return env;
 }
 
-JvmLauncher::MainMethod JvmLauncher::findMain(JNIEnv* env) {
+jclass JvmLauncher::findModuleMain(JNIEnv* env) {
+  std::string className = properties->getJniMainClass();
+  std::replace(className.begin(), className.end(), '/', '.');
+  jclass mainClass = findModuleMainClass(env, properties->getMainModule(), className);
+  properties->setMainClass(className);
+  if (tracing()) {
+    trace("main class " + className + " in module " + properties->getMainModule() + ": " +
+          (mainClass ? "found" : "not found"));
+  }
+  if (!mainClass) lookupFailed(env, "Cannot find main Java class " + properties->getJniMainClass());
+  return mainClass;
+}
+
+MainMethod JvmLauncher::findMain(JNIEnv* env, const MainMethodRules& rules) {
+  if (!properties->getMainModule().empty()) {
+    const std::optional<MainMethod> main = findMainMethod(env, findModuleMain(env), rules);
+    if (!main) lookupFailed(env, "Cannot find main method in Java class");
+    return *main;
+  }
   const std::string& mainClassName = properties->getJniMainClass();
   if (tracing()) {
     trace("main class " + mainClassName + ", " +
@@ -115,11 +163,14 @@ JvmLauncher::MainMethod JvmLauncher::findMain(JNIEnv* env) {
   jclass mainClass = env->FindClass(toModifiedUtf8(mainClassName).c_str());
   if (tracing()) trace(std::string("FindClass: ") + (mainClass ? "found" : "not found"));
   if (!mainClass) lookupFailed(env, "Cannot find main Java class " + mainClassName);
-  jmethodID mainMethod = env->GetStaticMethodID(mainClass, "main", "([Ljava/lang/String;)V");
-  if (tracing())
-    trace(std::string("GetStaticMethodID main: ") + (mainMethod ? "found" : "not found"));
-  if (!mainMethod) lookupFailed(env, "Cannot find main method in Java class");
-  return {mainClass, mainMethod};
+  const std::optional<MainMethod> main = findMainMethod(env, mainClass, rules);
+  if (tracing()) trace(std::string("GetStaticMethodID main: ") + (main ? "found" : "not found"));
+  if (!main) lookupFailed(env, "Cannot find main method in Java class");
+  if (tracing() && !(main->isStatic && main->takesArguments)) {
+    trace(std::string("main method: ") + (main->isStatic ? "static" : "instance") +
+          (main->takesArguments ? " main(String[])" : " main()"));
+  }
+  return *main;
 }
 
 void JvmLauncher::trapConsoleEvents() {
@@ -131,7 +182,7 @@ void JvmLauncher::trapConsoleEvents() {
 
 bool JvmLauncher::callMain(JNIEnv* env, const MainMethod& main, jobjectArray arguments) {
   if (tracing()) trace("calling main");
-  env->CallStaticVoidMethod(main.mainClass, main.method, arguments);
+  callMainMethod(env, main, arguments, properties->getJniMainClass());
   const bool mainThrew = handOverUncaughtException(env);
   if (tracing()) trace(mainThrew ? "main ended by an exception" : "main returned");
   return mainThrew;

@@ -3,11 +3,12 @@
 #include <jni.h>
 
 #include "config/LaunchProperties.h"
+#include "vm/MainMethod.h"
 
 namespace murvo {
 
 // Loads the JVM library into this process, creates the VM, runs the main
-// class's static main with the program arguments and destroys the VM.
+// class's main method with the program arguments and destroys the VM.
 class JvmLauncher {
  public:
   explicit JvmLauncher(LaunchProperties& properties) : properties(&properties) {}
@@ -20,14 +21,13 @@ class JvmLauncher {
   void buildInitArgs(JavaVMInitArgs& args);
 
  private:
-  struct MainMethod {
-    jclass mainClass;
-    jmethodID method;
-  };
+  void addModuleOptions();
 
   void* loadJvmLibrary(const std::string& jvmPath, const JavaVMInitArgs& args);
   JNIEnv* createVm(void* library, const std::string& jvmPath, JavaVMInitArgs& args);
-  MainMethod findMain(JNIEnv* env);
+  MainMethod findMain(JNIEnv* env, const MainMethodRules& rules);
+  // The main class of murvo.main.module, loaded from its module.
+  jclass findModuleMain(JNIEnv* env);
   jobjectArray makeArgumentArray(JNIEnv* env);
   void trapConsoleEvents();
   // True when an exception escaped main.

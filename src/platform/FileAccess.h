@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -13,6 +14,14 @@ bool isRegularFile(const std::string& path);
 // pipe, a device) or cannot be read. Never waits for a writer.
 std::optional<std::string> readRegularFile(const std::string& path,
                                            std::size_t limit = std::string::npos);
+
+// The size of a regular file (or of a link to one); nothing for anything else.
+std::optional<std::uint64_t> regularFileSize(const std::string& path);
+
+// `length` bytes of a regular file from `offset`, fewer at its end; nothing
+// when it cannot be read.
+std::optional<std::string> readFilePart(const std::string& path, std::uint64_t offset,
+                                        std::size_t length);
 
 // The path with every link resolved, or nothing when it does not exist.
 std::optional<std::string> resolvedPath(const std::string& path);

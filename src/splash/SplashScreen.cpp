@@ -23,6 +23,7 @@ namespace {
 using namespace std::string_view_literals;
 using SplashInit = void (*)();
 using SplashLoadFile = int (*)(const char*);
+using SplashLoadMemory = int (*)(void*, int);
 using SplashSetFileJarName = void (*)(const char*, const char*);
 using SplashSetScaleFactor = void (*)(float);
 using SplashClose = void (*)();
@@ -161,6 +162,11 @@ void SplashScreen::showWithJvmLoaded() {
 
 bool SplashScreen::canShow(LaunchProperties& properties, const std::string& jvmPath) {
   image = properties.getSplashImage();
+  if (image.empty() && !properties.getJarSplashBytes().empty()) {
+    image = properties.getJarSplashEntry();
+    jarImage = &properties.getJarSplashBytes();
+    jar = properties.getJar();
+  }
   if (image.empty()) return false;
   const std::string& seconds = properties.getSplashTimeout();
   const auto [end, error] =
@@ -177,7 +183,7 @@ bool SplashScreen::canShow(LaunchProperties& properties, const std::string& jvmP
     noSplash("no display");
     return false;
   }
-  if (!platform::isRegularFile(image)) {
+  if (!jarImage && !platform::isRegularFile(image)) {
     noSplash("no image file " + image);
     return false;
   }
@@ -206,27 +212,34 @@ bool SplashScreen::canShow(LaunchProperties& properties, const std::string& jvmP
 void SplashScreen::show(void* library) {
   auto init = symbol<SplashInit>(library, "SplashInit");
   auto loadFile = symbol<SplashLoadFile>(library, "SplashLoadFile");
+  auto loadMemory = symbol<SplashLoadMemory>(library, "SplashLoadMemory");
   auto setFileJarName = symbol<SplashSetFileJarName>(library, "SplashSetFileJarName");
   auto setScaleFactor = symbol<SplashSetScaleFactor>(library, "SplashSetScaleFactor");
   auto close = symbol<SplashClose>(library, "SplashClose");
-  if (!init || !loadFile || !setFileJarName || !setScaleFactor || !close) {
+  if (!init || !loadFile || (jarImage && !loadMemory) || !setFileJarName || !setScaleFactor ||
+      !close) {
     noSplash(libraryPath + " lacks a splash function");
     platform::freeLibrary(library);
     return;
   }
   std::string file = image;
   const float scale = platform::displayScale();
-  if (scale > 1 &&
+  if (!jarImage && scale > 1 &&
       isSplashImage(platform::readRegularFile(scaledImageName(image, scale), 16).value_or(""))) {
     file = scaledImageName(image, scale);
   }
   init();
   if (file != image) setScaleFactor(scale);
-  if (!loadFile(file.c_str())) {
+  // A runnable jar's image is handed over from memory, with the jar's name,
+  // as `java -jar` does, so the program's getImageURL() names the entry.
+  const bool loaded =
+      jarImage ? loadMemory(const_cast<char*>(jarImage->data()), static_cast<int>(jarImage->size()))
+               : loadFile(file.c_str());
+  if (!loaded) {
     noSplash(libraryPath + " cannot show " + file);
     return;
   }
-  setFileJarName(file.c_str(), nullptr);
+  setFileJarName(file.c_str(), jarImage ? jar.c_str() : nullptr);
   if (tracing()) trace("splash shown: " + file + " by " + libraryPath);
   openSplash = close;
   beforeFailureMessage(closeSplash);

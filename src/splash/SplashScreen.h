@@ -8,7 +8,8 @@
 
 namespace murvo {
 
-// The image of murvo.splash, shown through the splash library of the Java
+// The image of murvo.splash (or of a runnable jar's SplashScreen-Image),
+// shown through the splash library of the Java
 // home that runs, the same library file that the program's
 // java.awt.SplashScreen loads, so the program finds the splash shown. Shown
 // before the JVM library is loaded when the splash library loads on its own,
@@ -29,6 +30,8 @@ class SplashScreen {
   void show(void* library);
 
   std::string image;
+  const std::string* jarImage = nullptr;  // the bytes of a runnable jar's image
+  std::string jar;
   std::string libraryPath;
   unsigned timeout = 0;
   bool waiting = false;

@@ -69,7 +69,8 @@ std::string manyLines() {
 }
 
 TEST(BadInput, EndsInOneMessageAndStatusOneAtOnce) {
-  const std::string noClass = failure("Cannot find main Java class ");
+  const std::string noMain =
+      failure("no main class: set murvo.main.class, murvo.jar or murvo.main.module");
   const std::string missing = failure("Cannot find main Java class demo/Missing");
   const std::string noLaunch = failure("Error while launching program with JVM.");
   const std::string noVariable = failure("Error resolving property variables.");
@@ -87,6 +88,7 @@ TEST(BadInput, EndsInOneMessageAndStatusOneAtOnce) {
     int status = 1;
     std::string out = "";
   };
+  const std::string probe = "murvo.main.class=demo.Probe\n";
   const auto lap = [](std::string text) {
     return [text](const LauncherFolder& app) { app.writeLap(text); };
   };
@@ -101,20 +103,21 @@ TEST(BadInput, EndsInOneMessageAndStatusOneAtOnce) {
       {".lap a link to an endless device",
        [](const LauncherFolder& app) { symlink("/dev/zero", (app.dir() + "/app.lap").c_str()); },
        failure("Could not open file @DIR@/app.lap")},
-      {"empty", lap(""), noClass, noClassFound("")},
-      {"only comments", lap("# a comment\n   # another\n#murvo.main.class=demo.Probe\n"), noClass,
-       noClassFound("")},
-      {"binary garbage", lap(garbage(64 * 1024)), noClass, noClassFound("")},
-      {"a line that is only =", lap("=\n"), noClass, noClassFound("")},
+      {"empty", lap(""), noMain},
+      {"only comments", lap("# a comment\n   # another\n#murvo.main.class=demo.Probe\n"), noMain},
+      {"binary garbage", lap(garbage(64 * 1024)), noMain},
+      {"a line that is only =", lap("=\n"), noMain},
       {"NUL inside a line: the text ends there", lap(realJdkLap("demo.Mis\0sing"s, "-Dx=a\0b\n"s)),
        failure("Cannot find main Java class demo/Mis"), noClassFound("demo/Mis")},
       {"a line of 1 MB", lap(realJdkLap("demo.Missing", "-Dbig=" + std::string(1 << 20, 'x'))),
        missing, noClassFound("demo/Missing")},
       {"100,000 lines", lap(fakeJvmLap(manyLines())), missing, fakeNoClass},
       // The main class.
-      {"main class empty", lap(realJdkLap("")), noClass, noClassFound("")},
-      {"main class missing", lap("murvo.jvm.path=" + realJvmLibrary() + "\n"), noClass,
-       noClassFound("")},
+      // Nothing names a main class: nothing starts.
+      {"main class empty", lap(realJdkLap("")), noMain},
+      {"main class missing", lap("murvo.jvm.path=/nonexistent/libjvm.so\n"), noMain},
+      {"main class, jar and module empty",
+       lap("murvo.main.class=\nmurvo.jar=\nmurvo.main.module=\nmurvo.module.path=/x\n"), noMain},
       {"main class that does not exist", lap(realJdkLap("demo.Missing")), missing,
        noClassFound("demo/Missing")},
       {"main class with trailing dots", lap(realJdkLap("demo.Probe..")),
@@ -124,9 +127,9 @@ TEST(BadInput, EndsInOneMessageAndStatusOneAtOnce) {
       // The JVM library: the system's reason, then the message.
       {"jvm path empty: the installed JDK is found",
        lap(realJdkLap("demo.Missing", "murvo.jvm.path=\n")), missing, noClassFound("demo/Missing")},
-      {"jvm path missing", lap("murvo.jvm.path=${SELF_HOME}/none/libjvm.so\n"), noLaunch,
+      {"jvm path missing", lap("murvo.jvm.path=${SELF_HOME}/none/libjvm.so\n" + probe), noLaunch,
        "@DIR@/none/libjvm.so: cannot open shared object file: No such file or directory\n"},
-      {"jvm path a directory", lap("murvo.jvm.path=${SELF_HOME}\n"), noLaunch,
+      {"jvm path a directory", lap("murvo.jvm.path=${SELF_HOME}\n" + probe), noLaunch,
        "@DIR@: cannot read file data: Is a directory\n"},
       {"jvm path a FIFO",
        [](const LauncherFolder& app) {
@@ -135,20 +138,20 @@ TEST(BadInput, EndsInOneMessageAndStatusOneAtOnce) {
        },
        noLaunch, "@DIR@/libjvm.so: not a regular file\n"},
       {"jvm path not a library",
-       [](const LauncherFolder& app) {
+       [&](const LauncherFolder& app) {
          std::string text;
          for (int i = 0; i < 100; ++i) text += "not a library\n";
          app.writeFile("libjvm.so", text);
-         app.writeLap("murvo.jvm.path=${SELF_HOME}/libjvm.so\n");
+         app.writeLap("murvo.jvm.path=${SELF_HOME}/libjvm.so\n" + probe);
        },
        noLaunch, "@DIR@/libjvm.so: invalid ELF header\n"},
       {"jvm path a library without JNI_CreateJavaVM",
-       [](const LauncherFolder& app) {
+       [&](const LauncherFolder& app) {
          // The C library that this test itself runs with.
          Dl_info info;
          dladdr(reinterpret_cast<void*>(&std::abort), &info);
          symlink(info.dli_fname, (app.dir() + "/libc.so.6").c_str());
-         app.writeLap("murvo.jvm.path=libc.so.6\n");
+         app.writeLap("murvo.jvm.path=libc.so.6\n" + probe);
        },
        noLaunch, "libc.so.6: undefined symbol: JNI_CreateJavaVM\n"},
       {"an option the JVM refuses", lap(realJdkLap("demo.Probe", "-Xnonsense\n")),
@@ -156,6 +159,39 @@ TEST(BadInput, EndsInOneMessageAndStatusOneAtOnce) {
       {"an unknown variable", lap(realJdkLap("demo.Probe", "-Dx=${NO_SUCH}\n")), noVariable},
       {"an unset environment variable",
        lap(realJdkLap("demo.Probe", "-Dx=${env.MURVO_SURELY_UNSET}\n")), noVariable},
+      // Runnable jars that cannot run: the message names the jar, nothing starts.
+      {"jar missing", lap("murvo.jvm.path=" + realJvmLibrary() + "\nmurvo.jar=none.jar\n"),
+       failure("Unable to access jarfile @DIR@/none.jar")},
+      {"jar a folder",
+       [&](const LauncherFolder& app) {
+         app.makeDir("dir.jar");
+         app.writeLap("murvo.jvm.path=/nonexistent/libjvm.so\nmurvo.jar=${SELF_HOME}/dir.jar\n");
+       },
+       failure("Unable to access jarfile @DIR@/dir.jar")},
+      {"jar not a zip",
+       [&](const LauncherFolder& app) {
+         app.writeFile("bad.jar", garbage(100000));
+         app.writeLap("murvo.jvm.path=/nonexistent/libjvm.so\nmurvo.jar=bad.jar\n");
+       },
+       failure("Invalid or corrupt jarfile @DIR@/bad.jar")},
+      {"jar empty",
+       [&](const LauncherFolder& app) {
+         app.writeFile("empty.jar", "");
+         app.writeLap("murvo.jvm.path=/nonexistent/libjvm.so\nmurvo.jar=empty.jar\n");
+       },
+       failure("Invalid or corrupt jarfile @DIR@/empty.jar")},
+      {"jar cut short",
+       [&](const LauncherFolder& app) {
+         app.writeFile("cut.jar", readFile(javaJars() + "/app.jar").substr(0, 400));
+         app.writeLap("murvo.jvm.path=/nonexistent/libjvm.so\nmurvo.jar=cut.jar\n");
+       },
+       failure("Invalid or corrupt jarfile @DIR@/cut.jar")},
+      {"jar without Main-Class",
+       [&](const LauncherFolder& app) {
+         app.writeFile("nomain.jar", readFile(javaJars() + "/nomain.jar"));
+         app.writeLap("murvo.jvm.path=/nonexistent/libjvm.so\nmurvo.jar=nomain.jar\n");
+       },
+       failure("no main manifest attribute, in @DIR@/nomain.jar")},
       // Jar folders that add nothing, or very much.
       {"jar folder that is a file",
        [](const LauncherFolder& app) {

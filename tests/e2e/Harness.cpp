@@ -32,13 +32,23 @@ std::string javaClasses() {
   return JAVA_TEST_CLASSES;
 }
 
+std::string javaJars() {
+  return JAVA_TEST_JARS;
+}
+
 std::string realJvmLibrary() {
   return std::string(JDK_HOME) + "/lib/server/libjvm.so";
 }
 
-std::string realJdkLap(const std::string& mainClass, const std::string& more) {
-  return "murvo.jvm.path=" + realJvmLibrary() + "\nmurvo.main.class=" + mainClass +
-         "\n-Djava.class.path=" + javaClasses() + "\n" + more;
+std::string newerJvmLibrary() {
+  const std::string home = NEWER_JDK_HOME;
+  return home.empty() ? home : home + "/lib/server/libjvm.so";
+}
+
+std::string realJdkLap(const std::string& mainClass, const std::string& more,
+                       const std::string& jvmLibrary) {
+  return "murvo.jvm.path=" + (jvmLibrary.empty() ? realJvmLibrary() : jvmLibrary) +
+         "\nmurvo.main.class=" + mainClass + "\n-Djava.class.path=" + javaClasses() + "\n" + more;
 }
 
 void Process::signal(int number) const {
@@ -120,7 +130,14 @@ Process LauncherFolder::start(const std::vector<std::string>& args,
   std::vector<std::string> words = runner;
   words.push_back(exePath());
   words.insert(words.end(), args.begin(), args.end());
-  return startCommand(words, environment);
+  return startCommand(std::move(words), environment);
+}
+
+RunResult LauncherFolder::runJava(const std::string& javaHome,
+                                  const std::vector<std::string>& args) const {
+  std::vector<std::string> words{javaHome + "/bin/java"};
+  words.insert(words.end(), args.begin(), args.end());
+  return runCommand(words);
 }
 
 Process LauncherFolder::startCommand(std::vector<std::string> words,

@@ -64,6 +64,8 @@ class LauncherFolder {
                        const std::vector<std::string>& environment = {}) const;
   RunResult runCommand(const std::vector<std::string>& words,
                        const std::vector<std::string>& environment = {}, int seconds = 60) const;
+  // `java` of `javaHome` with `args`, started in the folder: the yardstick.
+  RunResult runJava(const std::string& javaHome, const std::vector<std::string>& args) const;
 
  private:
   std::string folder;
@@ -82,7 +84,13 @@ bool awaitCount(const std::function<std::string()>& read, const std::string& tex
 // The class folder of the Java test programs and the JDK's own JVM library.
 std::string javaClasses();
 std::string realJvmLibrary();
-// A .lap that runs `mainClass` from the Java test programs on the real JDK.
-std::string realJdkLap(const std::string& mainClass, const std::string& more = "");
+// The runnable jars of the Java test programs (app.jar, bare.jar, nomain.jar, lib/library.jar).
+std::string javaJars();
+// The JVM library of the newer JDK (Java 25) when it is installed, else empty.
+std::string newerJvmLibrary();
+// A .lap that runs `mainClass` from the Java test programs on the real JDK
+// (or the JVM library given).
+std::string realJdkLap(const std::string& mainClass, const std::string& more = "",
+                       const std::string& jvmLibrary = "");
 
 }  // namespace murvo::e2e

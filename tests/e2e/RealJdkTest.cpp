@@ -272,6 +272,192 @@ TEST(RealJdk, EndOfMainDecidesTheStatus) {
   EXPECT_EQ(printed.err, "");
 }
 
+// Instance main methods and main(): on Java 25 as `java` runs them (output,
+// errors and status alike), on an older Java refused as ever.
+TEST(RealJdk, MainMethodsOfJava25) {
+  const std::string newer = newerJvmLibrary();
+  if (newer.empty()) GTEST_SKIP() << "no Java 25 installed";
+  const std::vector<std::vector<std::string>> runs = {
+      {"demo.InstanceMain", "props", "java.class.path"},
+      {"demo.InstanceMain", "throw"},
+      {"demo.InstanceMain", "exit", "3"},
+      {"demo.InstanceNoArgs", "ignored"},
+      {"demo.StaticNoArgs"},
+      {"demo.PrivateArgs"},
+      {"demo.ArgsBeforeStatic", "a", "b"},
+      {"demo.Probe", "handler"},
+  };
+  LauncherFolder app;
+  for (const std::vector<std::string>& words : runs) {
+    SCOPED_TRACE(words[0] + " " + (words.size() > 1 ? words[1] : ""));
+    app.writeLap(realJdkLap(words[0], "", newer));
+    const RunResult launched = app.run({words.begin() + 1, words.end()});
+    std::vector<std::string> javaArgs{"-cp", javaClasses()};
+    javaArgs.insert(javaArgs.end(), words.begin(), words.end());
+    const RunResult expected = app.runJava(NEWER_JDK_HOME, javaArgs);
+    EXPECT_EQ(launched.status, expected.status);
+    EXPECT_EQ(launched.out, expected.out);
+    EXPECT_EQ(launched.err, expected.err);
+  }
+  // A class that cannot be instantiated is refused, as `java` refuses it.
+  const std::pair<std::string, std::string> refused[] = {
+      {"demo.PrivateConstructor",
+       "Cannot instantiate main Java class demo/PrivateConstructor: it has no non-private "
+       "constructor without parameters"},
+      {"demo.AbstractMain", "Cannot instantiate main Java class demo/AbstractMain: it is abstract"},
+  };
+  for (const auto& [mainClass, detail] : refused) {
+    app.writeLap(realJdkLap(mainClass, "", newer));
+    const RunResult result = app.run();
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, failure(detail));
+    EXPECT_EQ(app.runJava(NEWER_JDK_HOME, {"-cp", javaClasses(), mainClass}).status, 1);
+  }
+  // The console trap reaches the main class of an instance main.
+  app.writeLap(realJdkLap("demo.InstanceMain", "murvo.trap.console.ctrl=yes\n", newer));
+  Process process = app.start({"wait"});
+  ASSERT_TRUE(awaitOutput(process, "waiting"));
+  process.signal(SIGINT);
+  const RunResult trapped = process.wait(30);
+  EXPECT_EQ(trapped.status, 0);
+  EXPECT_EQ(trapped.out, "waiting\ninitiateExit 0\n");
+  // Java 17 knows only the static main(String[]).
+  for (const char* mainClass : {"demo.InstanceMain", "demo.InstanceNoArgs", "demo.StaticNoArgs"}) {
+    app.writeLap(realJdkLap(mainClass));
+    const RunResult result = app.run();
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(
+        result.err.starts_with("Exception in thread \"main\" java.lang.NoSuchMethodError: "))
+        << result.err;
+    EXPECT_TRUE(result.err.ends_with(failure("Cannot find main method in Java class")))
+        << result.err;
+  }
+}
+
+// murvo.jar runs a runnable jar as `java -jar` of the same Java does: its
+// main class, Class-Path, Add-Opens, Add-Exports and Enable-Native-Access (on
+// Java 25 without it, the same warnings).
+TEST(RealJdk, RunnableJarAsWithJavaDashJar) {
+  LauncherFolder app;
+  app.makeDir("lib");
+  app.makeDir("more");
+  app.makeDir("jars");
+  app.writeFile("jars/x.jar", "");
+  for (const char* jar :
+       {"app.jar", "bare.jar", "badaccess.jar", "nomain.jar", "lib/library.jar"}) {
+    app.writeFile(jar, readFile(javaJars() + "/" + jar));
+  }
+  std::vector<std::pair<std::string, std::string>> javas = {{JDK_HOME, realJvmLibrary()}};
+  if (!newerJvmLibrary().empty()) javas.emplace_back(NEWER_JDK_HOME, newerJvmLibrary());
+  for (const auto& [home, library] : javas) {
+    for (const char* jar : {"app.jar", "bare.jar"}) {
+      SCOPED_TRACE(home + " " + jar);
+      app.writeLap("murvo.jvm.path=" + library + "\nmurvo.jar=" + jar + "\n");
+      const RunResult launched = app.run({"a", "b c"});
+      const RunResult expected = app.runJava(home, {"-jar", app.dir() + "/" + jar, "a", "b c"});
+      EXPECT_EQ(launched.status, expected.status);
+      EXPECT_EQ(launched.out, expected.out);
+      EXPECT_EQ(launched.err, expected.err);
+      EXPECT_TRUE(launched.out.starts_with("args a b c\n")) << launched.out;
+    }
+    // An Enable-Native-Access other than ALL-UNNAMED: Java 17 knows none,
+    // Java 22 and later refuse the jar.
+    SCOPED_TRACE(home + " badaccess.jar");
+    app.writeLap("murvo.jvm.path=" + library + "\nmurvo.jar=badaccess.jar\n");
+    const RunResult launched = app.run();
+    const RunResult expected = app.runJava(home, {"-jar", app.dir() + "/badaccess.jar"});
+    EXPECT_EQ(launched.status, expected.status);
+    if (expected.status == 0) {
+      EXPECT_EQ(launched.out, expected.out);
+    } else {
+      EXPECT_EQ(launched.out, "");
+      // java's words, after the launcher's "Error in Java launcher." instead of its "Error:".
+      ASSERT_TRUE(expected.err.starts_with("Error: illegal value")) << expected.err;
+      EXPECT_EQ(launched.err, failure(expected.err.substr(7, expected.err.size() - 8)));
+    }
+  }
+  // The jar and its libraries that exist come first, the jar folders last;
+  // murvo.main.class wins over Main-Class.
+  app.writeLap(realJdkLap("demo.Probe",
+                          "murvo.jar=${SELF_HOME}/app.jar\n"
+                          "murvo.classpath.jars.dir=${SELF_HOME}/jars\n"));
+  const RunResult probed = app.run({"props", "java.class.path"});
+  EXPECT_EQ(probed.status, 0) << probed.err;
+  EXPECT_EQ(probed.out, "java.class.path=" + app.dir() + "/app.jar:" + app.dir() +
+                            "/lib/library.jar:" + app.dir() + "/more:" + javaClasses() + ":" +
+                            app.dir() + "/jars/x.jar\n");
+  app.writeLap(realJdkLap("demo.Probe", "murvo.jar=nomain.jar\n"));
+  EXPECT_EQ(app.run().out, "no command\n");
+}
+
+// A real runnable jar: Debian's Jython, whose Class-Path names absolute paths.
+TEST(RealJdk, DebiansJythonJarRunsAsWithJavaDashJar) {
+  const std::string jython = "/usr/share/java/jython.jar";
+  if (readFile(jython).empty()) GTEST_SKIP() << "no " << jython << " (Debian package jython)";
+  LauncherFolder app;
+  app.writeLap("murvo.jvm.path=" + realJvmLibrary() + "\nmurvo.jar=" + jython + "\n");
+  const std::vector<std::string> args = {"-c", "import sys; print(sys.argv); sys.exit(3)", "é"};
+  const RunResult launched = app.run(args);
+  std::vector<std::string> javaArgs = {"-jar", jython};
+  javaArgs.insert(javaArgs.end(), args.begin(), args.end());
+  const RunResult expected = app.runJava(JDK_HOME, javaArgs);
+  EXPECT_EQ(launched.status, 3);
+  EXPECT_EQ(launched.status, expected.status);
+  EXPECT_EQ(launched.out, expected.out);
+  EXPECT_EQ(launched.err, expected.err);
+}
+
+// murvo.module.path and murvo.main.module run a modular program as
+// `java -p <path> -m <module>[/<class>]` does, on each Java.
+TEST(RealJdk, ModularProgramAsWithJavaDashM) {
+  const std::string jars = std::string(JAVA_TEST_MODULES) + "/jars";
+  const std::string exploded = std::string(JAVA_TEST_MODULES) + "/exploded";
+  std::vector<std::pair<std::string, std::string>> javas = {{JDK_HOME, realJvmLibrary()}};
+  if (!newerJvmLibrary().empty()) javas.emplace_back(NEWER_JDK_HOME, newerJvmLibrary());
+  const std::pair<std::string, std::string> ways[] = {
+      {jars, "demo.app"},
+      {exploded, "demo.app/demo.app.Main"},
+      {"/nonexistent:" + exploded, "demo.app/demo.app.Main"},
+  };
+  LauncherFolder app;
+  for (const auto& [home, library] : javas) {
+    for (const auto& [path, module] : ways) {
+      SCOPED_TRACE(home + " -p " + path + " -m " + module);
+      app.writeLap("murvo.jvm.path=" + library + "\nmurvo.module.path=" + path +
+                   "\nmurvo.main.module=" + module + "\n");
+      const RunResult launched = app.run({"a", "b c"});
+      const RunResult expected = app.runJava(home, {"-p", path, "-m", module, "a", "b c"});
+      EXPECT_EQ(launched.status, 0) << launched.err;
+      EXPECT_EQ(launched.out, expected.out);
+      EXPECT_EQ(launched.err, expected.err);
+    }
+    // What `java` refuses is refused, the module named: a module that names
+    // no main class by the launcher, one that is not there by the VM, in the
+    // words `java` prints.
+    const std::tuple<std::string, std::string, std::string> refused[] = {
+        {exploded, "demo.app",
+         "Module demo.app names no main class: set murvo.main.module=demo.app/<main class>"},
+        {jars, "demo.none", "Cannot create Java VM"},
+    };
+    for (const auto& [path, module, detail] : refused) {
+      SCOPED_TRACE(home + " -p " + path + " -m " + module);
+      app.writeLap("murvo.jvm.path=" + library + "\nmurvo.module.path=" + path +
+                   "\nmurvo.main.module=" + module + "\n");
+      const RunResult launched = app.run();
+      const RunResult expected = app.runJava(home, {"-p", path, "-m", module});
+      EXPECT_EQ(launched.status, 1);
+      EXPECT_EQ(expected.status, 1);
+      EXPECT_EQ(launched.err, failure(detail));
+      if (module == "demo.none") {
+        EXPECT_EQ(launched.out, expected.out);
+        EXPECT_NE(launched.out.find("FindException: Module demo.none not found"),
+                  std::string::npos);
+      }
+    }
+  }
+}
+
 TEST(RealJdk, TrappedInterruptCallsInitiateExit) {
   LauncherFolder app;
   app.writeLap(realJdkLap("demo.Probe", "murvo.trap.console.ctrl=yes\n"));

@@ -92,6 +92,33 @@ TEST(WineLaunch, EveryCharacterSurvivesInPathsValuesAndMessages) {
   EXPECT_EQ(folder.logLine(mainCall), "[Ж]");
 }
 
+// A runnable jar in a folder of non-ASCII names: its manifest is read through
+// the wide file functions, and its class path and options reach the VM.
+TEST(WineLaunch, RunnableJarIsReadFromAFolderOfAnyName) {
+  const std::string home = "Программы/Магазин";
+  WineFolder folder(home + "/bin/магазин.exe");
+  for (const char* file : {"app.jar", "lib/library.jar"}) {
+    folder.makeDir(std::filesystem::path(home + "/日本/" + file).parent_path());
+    folder.writeFile(home + "/日本/" + file, e2e::readFile(e2e::javaJars() + "/" + file));
+  }
+  folder.makeDir(home + "/日本/more");
+  folder.writeLap("murvo.jvm.path=" + folder.win("jvm.dll") +
+                  "\n-Dfakejvm.log=" + folder.win("jvm.log") +
+                  "\n-Dfakejvm.classes=demo/JarMain\nmurvo.jar=${SELF_HOME}\\日本\\app.jar\n");
+  ASSERT_EQ(folder.run({"é"}).status, 0);
+  const std::string jars = home + "/日本/";
+  EXPECT_EQ(folder.logLine("option -Djava.class.path="), folder.win(jars + "app.jar") + ";" +
+                                                             folder.win(jars + "lib/library.jar") +
+                                                             ";" + folder.win(jars + "more"));
+  EXPECT_EQ(folder.logLine("option --add-opens="), "java.base/java.lang=ALL-UNNAMED");
+  EXPECT_EQ(folder.logLine("option --add-exports="), "java.base/sun.security.x509=ALL-UNNAMED");
+  EXPECT_EQ(folder.logLine("CallStaticVoidMethod demo/JarMain.main "), "[é]");
+  folder.writeFile(home + "/日本/app.jar", "no zip");
+  const e2e::RunResult corrupt = folder.run();
+  EXPECT_EQ(corrupt.status, 1);
+  EXPECT_EQ(corrupt.err, failure("Invalid or corrupt jarfile " + folder.win(jars + "app.jar")));
+}
+
 TEST(WineLaunch, TraceIsAppendedToTheFileMurvoTraceNames) {
   WineFolder folder;
   folder.writeLap(folder.lap("-Dv=1\n"));

@@ -113,6 +113,24 @@ TEST_F(Splash, OnTheScreenAndSeenByTheProgram) {
   }
 }
 
+// A runnable jar's SplashScreen-Image, shown from the jar as `java -jar`
+// shows it, and named by the program as the jar's entry.
+TEST_F(Splash, ARunnableJarsImageIsShownFromTheJar) {
+  for (const std::string& home : javaHomes()) {
+    SCOPED_TRACE(home);
+    LauncherFolder app;
+    app.writeFile("splash.jar", readFile(javaJars() + "/splash.jar"));
+    app.writeLap("murvo.jvm.path=" + home + "/lib/server/libjvm.so\nmurvo.jar=splash.jar\n");
+    Process process = app.start({"wait", app.dir() + "/stop"}, {display()});
+    EXPECT_TRUE(awaitCount([&] { return process.outputSoFar(); }, "splash=", 1));
+    EXPECT_TRUE(screen.awaitMiddle(true, splashColour));
+    app.writeFile("stop", "");
+    const RunResult result = process.wait();
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "splash=jar:file:" + app.dir() + "/splash.jar!/splash.png\n");
+  }
+}
+
 TEST_F(Splash, GoneOnceTheFirstWindowShows) {
   for (const std::string& home : javaHomes()) {
     SCOPED_TRACE(home);

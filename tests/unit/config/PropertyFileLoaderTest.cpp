@@ -70,8 +70,13 @@ TEST(PropertyFileLoader, EachKeyFillsItsField) {
   test::RegistryReplacement registry;
   const TempDir dir;
   const std::string jar = dir.write("lib/x.jar", "");
-  // A relative Java home and splash image are taken from the executable's folder.
+  // A relative Java home, splash image, jar and module path entry are taken
+  // from the executable's folder.
+  const std::string sep(1, platform::pathListSeparator);
   const std::string text =
+      "murvo.jar=app.jar\nmurvo.main.module=m/m.Main\nmurvo.module.path=mods" + sep + sep +
+      dir.file("abs") +
+      "\nmurvo.module.path=more\nmurvo.module.path=\n"
       "murvo.splash=splash.png\nmurvo.splash.timeout=30\n"
       "murvo.main.class=demo.Main\nmurvo.java.bundle=SDK\nmurvo.bin.jvm.dir=server\n"
       "murvo.jvm.path=" +
@@ -91,6 +96,10 @@ TEST(PropertyFileLoader, EachKeyFillsItsField) {
   EXPECT_TRUE(properties.isTrapConsoleCtrl());
   EXPECT_EQ(properties.getSplashImage(), dir.file("splash.png"));
   EXPECT_EQ(properties.getSplashTimeout(), "30");
+  EXPECT_EQ(properties.getJar(), dir.file("app.jar"));
+  EXPECT_EQ(properties.getMainModule(), "m/m.Main");
+  EXPECT_EQ(properties.getModulePath(),
+            (Texts{dir.file("mods"), dir.file("abs"), dir.file("more")}));
   EXPECT_EQ(properties.getClassPath(), platform::classPathSeparator + jar);
   EXPECT_TRUE(properties.getJvmOptions().empty());
   EXPECT_TRUE(registry.memory.openedKeys().empty());

@@ -21,6 +21,9 @@ TEST(InitArgs, ClassPathJoinsConfiguredOptionsOrBecomesTheLastOption) {
     std::string classPath;
     Options expected;
     bool emptyJarFolder = false;  // a jar folder that added nothing
+    std::string leading = "";     // a runnable jar and its libraries
+    Options modulePath = {};
+    std::string mainModule = "";
   } cases[] = {
       // Nothing configured: what `java` takes without -cp.
       {{}, "", {cp + (std::getenv("CLASSPATH") ? std::getenv("CLASSPATH") : ".")}},
@@ -46,6 +49,20 @@ TEST(InitArgs, ClassPathJoinsConfiguredOptionsOrBecomesTheLastOption) {
       {{"-Djava.class.path"}, "", {cp + lap}},
       {{"-Xss1m"}, "", {"-Xss1m", cp + lap}, true},
       {{cp, cp + "x.jar"}, "", {cp + lap, cp + "x.jar"}, true},
+      // A runnable jar comes first, CLASSPATH is not read.
+      {{}, "", {cp + "/r.jar" + sep + "/lib"}, false, "/r.jar" + sep + "/lib"},
+      {{cp + "x.jar"}, jars, {cp + "/r.jar" + sep + "x.jar" + jars}, false, "/r.jar"},
+      {{cp}, jars, {cp + "/r.jar" + jars}, false, "/r.jar"},
+      // A modular program: the module path and main module, no class path
+      // but CLASSPATH's.
+      {{},
+       "",
+       {cp + (std::getenv("CLASSPATH") ? std::getenv("CLASSPATH") : ""),
+        "--module-path=/mods" + sep + "/m.jar", "-Djdk.module.main=app"},
+       false,
+       "",
+       {"/mods", "/m.jar"},
+       "app/app.Main"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << "case " << &c - cases);
@@ -54,6 +71,9 @@ TEST(InitArgs, ClassPathJoinsConfiguredOptionsOrBecomesTheLastOption) {
     for (const std::string& option : c.options) properties.addJvmOption(option);
     if (!c.classPath.empty() || c.emptyJarFolder) properties.addJarsToClassPath("");
     properties.getClassPath() = c.classPath;
+    if (!c.leading.empty()) properties.addLeadingClassPath(c.leading);
+    for (const std::string& path : c.modulePath) properties.addModulePath(path);
+    properties.setMainModule(c.mainModule);
     JavaVMInitArgs args;
     args.nOptions = 99;
     args.ignoreUnrecognized = JNI_TRUE;

@@ -1,0 +1,2 @@
+// The modular program of the end-to-end tests.
+module demo.app {}
