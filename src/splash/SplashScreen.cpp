@@ -187,7 +187,9 @@ bool SplashScreen::canShow(LaunchProperties& properties, const std::string& jvmP
     noSplash("no image file " + image);
     return false;
   }
-  if (!isSplashImage(platform::readRegularFile(image, 16).value_or(""))) {
+  const std::string head =
+      jarImage ? jarImage->substr(0, 16) : platform::readRegularFile(image, 16).value_or("");
+  if (!isSplashImage(head)) {
     noSplash(image + " is no PNG, GIF or JPEG image");
     return false;
   }

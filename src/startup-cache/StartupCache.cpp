@@ -167,7 +167,9 @@ void StartupCache::plan(LaunchProperties& properties, const std::string& jvmPath
   const std::optional<std::string> classPath = classPathOf(launchOptions);
   if (!classPath) return traceNone("no class path is given");
   Launch launch{{jvmPath,
-                 classPathEntries(*classPath, platform::classPathSeparator),
+                 // Empty only beside a main module: no class path at all.
+                 classPath->empty() ? std::vector<std::string>()
+                                    : classPathEntries(*classPath, platform::classPathSeparator),
                  {},
                  feature >= 24 ? "classes linked ahead of time" : "classes"},
                 {},
