@@ -1,7 +1,8 @@
 // Processes arbitrary .lap files into a launch record and its VM arguments.
 // Beyond not crashing: the option lines without references reach the VM
 // first, whole and in file order; the jar list is empty or starts with a
-// separator; a failure is one the file can cause.
+// separator; no class path is empty but beside a main module; a failure is
+// one the file can cause.
 #include <unistd.h>
 
 #include <algorithm>
@@ -85,8 +86,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     murvo::JvmLauncher(properties).buildInitArgs(args);
     require(args.nOptions == static_cast<jint>(properties.getJvmOptions().size()),
             "every option reaches the VM arguments");
+    // Beside a main module an empty class path is java's own: no folder.
+    const bool mainModule = !properties.getMainModule().empty();
     for (const std::string& option : properties.getJvmOptions()) {
-      require(!murvo::LaunchProperties::isClassPathOption(option) ||
+      require(mainModule || !murvo::LaunchProperties::isClassPathOption(option) ||
                   option.size() > std::string_view("-Djava.class.path=").size(),
               "no class path is empty (the JVM would read the current directory)");
     }
