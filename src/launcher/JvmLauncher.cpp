@@ -80,7 +80,7 @@ int JvmLauncher::run() {
     if (instance.handedOver()) return 0;
     const std::string& jvmPath = properties->getJvmPath();
     const int javaFeature = javaFeatureOf(jvmPath);
-    applyRunnableJar(*properties, javaFeature);
+    const LauncherAgent agent = applyRunnableJar(*properties, javaFeature);
     JavaVMInitArgs args;
     buildInitArgs(args);
     addVmExitHooks(args);
@@ -94,6 +94,7 @@ int JvmLauncher::run() {
     JNIEnv* env = createVm(library, jvmPath, args);
     splash.vmCreated(vm, env);
     startupCache.afterVmCreated(env);
+    agent.start(vm, jvmPath);
     const MainMethod main = findMain(env, mainMethodRules(javaFeature, args));
     instance.receive(vm, env);
     jobjectArray arguments = makeArgumentArray(env);

@@ -13,8 +13,9 @@ inline constexpr const char* jvmLibraryName = "\\jvm.dll";
 inline constexpr const char* developmentKitJvmPiece = "\\jre\\bin\\";
 inline constexpr const char* runtimeJvmPiece = "\\bin\\";
 inline constexpr const char* defaultJvmDir = "client";
-// The splash library inside a Java home.
+// The splash and instrumentation libraries inside a Java home.
 inline constexpr const char* splashLibraryPiece = "\\bin\\splashscreen.dll";
+inline constexpr const char* instrumentLibraryPiece = "\\bin\\instrument.dll";
 // The folders of the JVM's folder inside a Java home: today's Java, and the
 // runtime inside a Java 8 development kit.
 inline constexpr const char* jvmFolderPieces[] = {"\\bin\\", "\\jre\\bin\\"};
@@ -27,6 +28,7 @@ inline constexpr const char* developmentKitJvmPiece = "/lib/";
 inline constexpr const char* runtimeJvmPiece = "/lib/";
 inline constexpr const char* defaultJvmDir = "server";
 inline constexpr const char* splashLibraryPiece = "/lib/libsplashscreen.so";
+inline constexpr const char* instrumentLibraryPiece = "/lib/libinstrument.so";
 #if defined(__aarch64__)
 inline constexpr const char* jvmFolderPieces[] = {"/lib/", "/jre/lib/aarch64/"};
 #else

@@ -171,6 +171,48 @@ JarEntry readArchiveEntry(std::uint64_t size, const ArchiveBytes& read, std::str
   return {Outcome::found, std::move(*text)};
 }
 
+std::string manifestOnlyJar(std::string_view manifest) {
+  const auto put = [](std::string& to, std::uint64_t value, int width) {
+    for (int i = 0; i < width; ++i) to += static_cast<char>((value >> (8 * i)) & 0xff);
+  };
+  const std::uint64_t crc =
+      crc32(0, reinterpret_cast<const Bytef*>(manifest.data()), static_cast<uInt>(manifest.size()));
+  // What the local header and the central directory's entry share: the
+  // version needed (1.0), no flags, stored, 1980-01-01 00:00, CRC and sizes,
+  // the name's length and no extra field.
+  std::string common;
+  for (const auto& [value, width] : {std::pair<std::uint64_t, int>{10, 2},
+                                     {0, 2},
+                                     {0, 2},
+                                     {0, 2},
+                                     {0x21, 2},
+                                     {crc, 4},
+                                     {manifest.size(), 4},
+                                     {manifest.size(), 4},
+                                     {manifestName.size(), 2},
+                                     {0, 2}}) {
+    put(common, value, width);
+  }
+  std::string jar;
+  put(jar, localHeaderSignature, 4);
+  jar.append(common).append(manifestName).append(manifest);
+  const std::size_t directoryOffset = jar.size();
+  put(jar, directoryEntrySignature, 4);
+  put(jar, 20, 2);  // made by version 2.0
+  jar.append(common);
+  put(jar, 0, 14);  // no comment, disk 0, no attributes, the local header at 0
+  jar.append(manifestName);
+  const std::size_t directorySize = jar.size() - directoryOffset;
+  put(jar, endOfDirectorySignature, 4);
+  put(jar, 0, 4);  // this disk and the directory's are the first
+  put(jar, 1, 2);
+  put(jar, 1, 2);
+  put(jar, directorySize, 4);
+  put(jar, directoryOffset, 4);
+  put(jar, 0, 2);
+  return jar;
+}
+
 JarEntry readJarEntry(const std::string& path, std::string_view name) {
   const std::optional<std::uint64_t> size = platform::regularFileSize(path);
   if (!size || !platform::readFilePart(path, 0, 0)) return {Outcome::unreadable, {}};

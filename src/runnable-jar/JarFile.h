@@ -30,4 +30,7 @@ JarEntry readJarEntry(const std::string& path, std::string_view name);
 
 inline constexpr std::string_view manifestName = "META-INF/MANIFEST.MF";
 
+// A jar that holds `manifest` alone, stored as it is.
+std::string manifestOnlyJar(std::string_view manifest);
+
 }  // namespace murvo

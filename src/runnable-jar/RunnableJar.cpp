@@ -110,9 +110,9 @@ std::vector<std::string> classPathEntries(const std::string& jarFolder, const st
   return paths;
 }
 
-void applyRunnableJar(LaunchProperties& properties, int javaFeature) {
+LauncherAgent applyRunnableJar(LaunchProperties& properties, int javaFeature) {
   const std::string jar = properties.getJar();
-  if (jar.empty()) return;
+  if (jar.empty()) return {};
   const JarEntry entry = readJarEntry(jar, manifestName);
   if (entry.outcome == JarEntry::Outcome::unreadable) {
     throw LauncherError("Unable to access jarfile " + jar);
@@ -165,6 +165,9 @@ void applyRunnableJar(LaunchProperties& properties, int javaFeature) {
       properties.addJvmOption("--enable-native-access=ALL-UNNAMED");
     }
   }
+  LauncherAgent agent(manifest, jar, javaFeature);
+  agent.addOptions(properties);
+  return agent;
 }
 
 }  // namespace murvo

@@ -336,8 +336,9 @@ TEST(RealJdk, MainMethodsOfJava25) {
 }
 
 // murvo.jar runs a runnable jar as `java -jar` of the same Java does: its
-// main class, Class-Path, Add-Opens, Add-Exports and Enable-Native-Access (on
-// Java 25 without it, the same warnings).
+// main class, Class-Path, Add-Opens, Add-Exports, Enable-Native-Access (on
+// Java 25 without it, the same warnings) and Launcher-Agent-Class (on Java 25
+// without a warning of an agent loaded into a running VM).
 TEST(RealJdk, RunnableJarAsWithJavaDashJar) {
   LauncherFolder app;
   app.makeDir("lib");
@@ -345,7 +346,7 @@ TEST(RealJdk, RunnableJarAsWithJavaDashJar) {
   app.makeDir("jars");
   app.writeFile("jars/x.jar", "");
   for (const char* jar :
-       {"app.jar", "bare.jar", "badaccess.jar", "nomain.jar", "lib/library.jar"}) {
+       {"app.jar", "bare.jar", "badaccess.jar", "badagent.jar", "nomain.jar", "lib/library.jar"}) {
     app.writeFile(jar, readFile(javaJars() + "/" + jar));
   }
   std::vector<std::pair<std::string, std::string>> javas = {{JDK_HOME, realJvmLibrary()}};
@@ -359,7 +360,23 @@ TEST(RealJdk, RunnableJarAsWithJavaDashJar) {
       EXPECT_EQ(launched.status, expected.status);
       EXPECT_EQ(launched.out, expected.out);
       EXPECT_EQ(launched.err, expected.err);
-      EXPECT_TRUE(launched.out.starts_with("args a b c\n")) << launched.out;
+      // app.jar's Launcher-Agent-Class runs first, with its capabilities.
+      const std::string agent = jar == std::string("app.jar") ? "agent [] retransform true\n" : "";
+      EXPECT_TRUE(launched.out.starts_with(agent + "args a b c\n")) << launched.out;
+    }
+    {
+      // An agent class that does not exist: the instrumentation library's
+      // complaint, then one message naming the jar; main never runs.
+      SCOPED_TRACE(home + " badagent.jar");
+      app.writeLap("murvo.jvm.path=" + library + "\nmurvo.jar=badagent.jar\n");
+      const RunResult launched = app.run();
+      EXPECT_EQ(app.runJava(home, {"-jar", app.dir() + "/badagent.jar"}).status, 1);
+      EXPECT_EQ(launched.status, 1);
+      EXPECT_EQ(launched.out, "");
+      EXPECT_NE(launched.err.find("ClassNotFoundException: demo.NoSuchAgent"), std::string::npos);
+      EXPECT_TRUE(launched.err.ends_with(
+          failure("error loading java agent in " + app.dir() + "/badagent.jar")))
+          << launched.err;
     }
     // An Enable-Native-Access other than ALL-UNNAMED: Java 17 knows none,
     // Java 22 and later refuse the jar.
@@ -384,9 +401,9 @@ TEST(RealJdk, RunnableJarAsWithJavaDashJar) {
                           "murvo.classpath.jars.dir=${SELF_HOME}/jars\n"));
   const RunResult probed = app.run({"props", "java.class.path"});
   EXPECT_EQ(probed.status, 0) << probed.err;
-  EXPECT_EQ(probed.out, "java.class.path=" + app.dir() + "/app.jar:" + app.dir() +
-                            "/lib/library.jar:" + app.dir() + "/more:" + javaClasses() + ":" +
-                            app.dir() + "/jars/x.jar\n");
+  EXPECT_EQ(probed.out, "agent [] retransform true\njava.class.path=" + app.dir() +
+                            "/app.jar:" + app.dir() + "/lib/library.jar:" + app.dir() +
+                            "/more:" + javaClasses() + ":" + app.dir() + "/jars/x.jar\n");
   app.writeLap(realJdkLap("demo.Probe", "murvo.jar=nomain.jar\n"));
   EXPECT_EQ(app.run().out, "no command\n");
 }

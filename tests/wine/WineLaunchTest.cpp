@@ -93,19 +93,30 @@ TEST(WineLaunch, EveryCharacterSurvivesInPathsValuesAndMessages) {
 }
 
 // A runnable jar in a folder of non-ASCII names: its manifest is read through
-// the wide file functions, and its class path and options reach the VM.
+// the wide file functions, and its class path and options reach the VM. Its
+// Launcher-Agent-Class reaches the Java home's instrument.dll in a jar of the
+// user's temporary folder; on Java 21 the VM is told not to warn of it.
 TEST(WineLaunch, RunnableJarIsReadFromAFolderOfAnyName) {
   const std::string home = "Программы/Магазин";
   WineFolder folder(home + "/bin/магазин.exe");
-  for (const char* file : {"app.jar", "lib/library.jar"}) {
+  for (const char* file : {"app.jar", "lib/library.jar", "badagent.jar"}) {
     folder.makeDir(std::filesystem::path(home + "/日本/" + file).parent_path());
     folder.writeFile(home + "/日本/" + file, e2e::readFile(e2e::javaJars() + "/" + file));
   }
   folder.makeDir(home + "/日本/more");
-  folder.writeLap("murvo.jvm.path=" + folder.win("jvm.dll") +
-                  "\n-Dfakejvm.log=" + folder.win("jvm.log") +
-                  "\n-Dfakejvm.classes=demo/JarMain\nmurvo.jar=${SELF_HOME}\\日本\\app.jar\n");
-  ASSERT_EQ(folder.run({"é"}).status, 0);
+  folder.placeJvm("java/bin/server/jvm.dll");
+  folder.writeFile("java/release", "JAVA_VERSION=\"21.0.2\"\n");
+  std::filesystem::copy_file(FAKE_INSTRUMENT_LIBRARY, folder.dir() + "/java/bin/instrument.dll");
+  const std::string lap = "murvo.jvm.path=" + folder.win("java/bin/server/jvm.dll") +
+                          "\n-Dfakejvm.log=" + folder.win("jvm.log") +
+                          "\n-Dfakejvm.classes=demo/JarMain\nmurvo.jar=${SELF_HOME}\\日本\\";
+  folder.writeLap(lap + "app.jar\n");
+  const e2e::RunResult launched = folder.run({"é"});
+  ASSERT_EQ(launched.status, 0) << launched.err;
+  EXPECT_EQ(launched.out,
+            "fakeinstrument: [] Manifest-Version: 1.0\r\nAgent-Class: demo.JarAgent\r\n"
+            "Can-Retransform-Classes: true\r\n");
+  EXPECT_EQ(folder.logLine("option -XX:+EnableDynamicAgentLoading"), "");
   const std::string jars = home + "/日本/";
   EXPECT_EQ(folder.logLine("option -Djava.class.path="), folder.win(jars + "app.jar") + ";" +
                                                              folder.win(jars + "lib/library.jar") +
@@ -117,6 +128,11 @@ TEST(WineLaunch, RunnableJarIsReadFromAFolderOfAnyName) {
   const e2e::RunResult corrupt = folder.run();
   EXPECT_EQ(corrupt.status, 1);
   EXPECT_EQ(corrupt.err, failure("Invalid or corrupt jarfile " + folder.win(jars + "app.jar")));
+  folder.writeLap(lap + "badagent.jar\n");
+  const e2e::RunResult badAgent = folder.run();
+  EXPECT_EQ(badAgent.status, 1);
+  EXPECT_EQ(badAgent.err,
+            failure("error loading java agent in " + folder.win(jars + "badagent.jar")));
 }
 
 TEST(WineLaunch, TraceIsAppendedToTheFileMurvoTraceNames) {
