@@ -2,8 +2,6 @@
 
 #include <fcntl.h>
 #include <sched.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
@@ -11,6 +9,8 @@
 
 #include <cerrno>
 #include <vector>
+
+#include "platform/posix/Spawn.h"
 
 extern char** environ;
 
@@ -54,19 +54,8 @@ class CopyEnvironment {
 // Spawns the copy with every signal at its default and none blocked.
 bool spawnCopy(pid_t& pid, posix_spawn_file_actions_t& actions, short flags,
                CopyEnvironment& environment) {
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  sigset_t signals;
-  sigemptyset(&signals);
-  posix_spawnattr_setsigmask(&attributes, &signals);
-  sigfillset(&signals);
-  posix_spawnattr_setsigdefault(&attributes, &signals);
-  posix_spawnattr_setflags(&attributes, flags | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
   char* argv[] = {const_cast<char*>(runningExecutable), nullptr};
-  const int result =
-      posix_spawn(&pid, runningExecutable, &actions, &attributes, argv, environment.get());
-  posix_spawnattr_destroy(&attributes);
-  return result == 0;
+  return spawnWithDefaultSignals(pid, runningExecutable, actions, flags, argv, environment.get());
 }
 
 }  // namespace
@@ -77,9 +66,7 @@ bool startDetachedCopy(const std::string& variable, const std::string& value) {
   if (pipe2(ends, O_CLOEXEC) != 0) return false;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  addNullStandardStreams(actions);
   posix_spawn_file_actions_adddup2(&actions, ends[0], starterPipe);
   posix_spawn_file_actions_addclosefrom_np(&actions, starterPipe + 1);
   pid_t pid;

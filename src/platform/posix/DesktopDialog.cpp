@@ -1,8 +1,6 @@
 // The desktop dialog on POSIX: a program of the desktop, started from the
 // system's own folders, shows the text.
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -11,6 +9,7 @@
 #include <vector>
 
 #include "platform/MessageDisplay.h"
+#include "platform/posix/Spawn.h"
 
 extern char** environ;
 
@@ -38,26 +37,15 @@ std::optional<pid_t> startDialog(const std::string& path, std::vector<std::strin
   argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  addNullStandardStreams(actions);
   // The dialog holds none of the launcher's descriptors (a single-instance
   // socket, a lock): what ends with the launcher ends while the dialog stays.
   posix_spawn_file_actions_addclosefrom_np(&actions, 3);
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  sigset_t signals;
-  sigemptyset(&signals);
-  posix_spawnattr_setsigmask(&attributes, &signals);
-  sigfillset(&signals);
-  posix_spawnattr_setsigdefault(&attributes, &signals);
-  posix_spawnattr_setflags(&attributes,
-                           POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
   pid_t pid;
-  const int failed = posix_spawn(&pid, path.c_str(), &actions, &attributes, argv.data(), environ);
-  posix_spawnattr_destroy(&attributes);
+  const bool started =
+      spawnWithDefaultSignals(pid, path.c_str(), actions, POSIX_SPAWN_SETSID, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
-  if (failed) return std::nullopt;
+  if (!started) return std::nullopt;
   return pid;
 }
 
