@@ -173,7 +173,8 @@ JarEntry readArchiveEntry(std::uint64_t size, const ArchiveBytes& read, std::str
 
 std::string manifestOnlyJar(std::string_view manifest) {
   const auto put = [](std::string& to, std::uint64_t value, int width) {
-    for (int i = 0; i < width; ++i) to += static_cast<char>((value >> (8 * i)) & 0xff);
+    // Bytes past the eighth are zero: a shift of 64 or more is undefined.
+    for (int i = 0; i < width; ++i) to += static_cast<char>(i < 8 ? (value >> (8 * i)) & 0xff : 0);
   };
   const std::uint64_t crc =
       crc32(0, reinterpret_cast<const Bytef*>(manifest.data()), static_cast<uInt>(manifest.size()));
