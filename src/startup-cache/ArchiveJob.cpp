@@ -11,6 +11,7 @@ template <typename Visit>
 void eachSingleItem(auto& job, Visit&& visit) {
   visit("jvm", job.jvmLibrary);
   visit("list", job.classList);
+  visit("loads", job.classLoads);
   visit("partial", job.partial);
   visit("archive", job.archive);
   visit("failed", job.failed);
@@ -100,8 +101,8 @@ std::optional<ArchiveJob> decodeArchiveJob(std::string_view text) {
     if (!known) return std::nullopt;
   }
   bool complete = !job.dumpOptions.empty();
-  eachSingleItem(job, [&](std::string_view, const std::string& field) {
-    complete = complete && !field.empty();
+  eachSingleItem(job, [&](std::string_view item, const std::string& field) {
+    complete = complete && (!field.empty() || item == "loads");
   });
   if (!complete) return std::nullopt;
   return job;

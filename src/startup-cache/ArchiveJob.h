@@ -14,14 +14,15 @@ namespace murvo {
 
 struct ArchiveJob {
   std::string jvmLibrary;
-  std::string classList;  // written by the recording launch
-  std::string partial;    // the archive while it is made
-  std::string archive;    // the name it takes once made
-  std::string failed;     // left when the JVM could not make it
-  std::string crashLog;   // where the JVM writes what it knows of a crash
-  std::string lock;       // held by the one copy that makes archives in this cache
-  std::string folder;     // the cache folder
-  std::string prefix;     // the start of the names of this installation's and JVM's files
+  std::string classList;   // written by the recording launch
+  std::string classLoads;  // its class loading log, when the list needs it
+  std::string partial;     // the archive while it is made
+  std::string archive;     // the name it takes once made
+  std::string failed;      // left when the JVM could not make it
+  std::string crashLog;    // where the JVM writes what it knows of a crash
+  std::string lock;        // held by the one copy that makes archives in this cache
+  std::string folder;      // the cache folder
+  std::string prefix;      // the start of the names of this installation's and JVM's files
   std::vector<std::string> dumpOptions;
 };
 

@@ -9,6 +9,7 @@
 #include "reporting/Trace.h"
 #include "startup-cache/ArchiveJob.h"
 #include "startup-cache/ArchiveSeal.h"
+#include "startup-cache/CustomLoaderClasses.h"
 #include "startup-cache/FailureMark.h"
 #include "vm/JvmLibrary.h"
 #include "vm/OptionEncoding.h"
@@ -81,7 +82,7 @@ void removeUnused(const ArchiveJob& job) {
     } else if (name.ends_with(".failed") || name.ends_with(".crash.log")) {
       if (age > unusedSeconds) platform::removeFile(path);
     } else if (name.ends_with(".job") || name.ends_with(".classlist") ||
-               name.ends_with(".partial") ||
+               name.ends_with(".classload") || name.ends_with(".partial") ||
                (name.ends_with(".jsa") &&
                 !platform::fileStamp(folder + withoutEnding(name, ".jsa") + ".seal"))) {
       if (age > secondsPerDay) platform::removeFile(path);
@@ -145,39 +146,68 @@ Attempt attempt(const ArchiveJob& job, const std::string& jobFile) {
   return result;
 }
 
-// The job again with a class list without the lines that name what the JVM
-// generates ("@lambda-proxy", "@lambda-form-invoker"): some JVMs fail on them
-// for some programs (JDK 17 crashes on lambda proxies of some class paths).
-// Nothing when the list has no such line or the files cannot be written.
-std::optional<std::string> jobWithoutGeneratedClasses(ArchiveJob job, const std::string& jobFile) {
-  const std::optional<std::string> list = platform::readOwnFile(job.classList, largestClassList);
-  if (!list) return std::nullopt;
-  std::string plain;
-  bool dropped = false;
-  for (std::size_t start = 0; start < list->size();) {
-    const std::size_t end = std::min(list->find('\n', start), list->size());
-    const std::string_view line = std::string_view(*list).substr(start, end - start);
-    if (line.starts_with('@')) {
-      dropped = true;
-    } else {
-      plain.append(line).append("\n");
-    }
-    start = end + 1;
-  }
-  if (!dropped) return std::nullopt;
+// The job again with another class list beside the recorded one, named by
+// `kind`; nothing when the files cannot be written.
+std::optional<std::string> jobWithClassList(ArchiveJob job, const std::string& jobFile,
+                                            const std::string& list, const std::string& kind) {
   const std::string listOption = "-XX:SharedClassListFile=";
-  job.classList = withoutEnding(job.classList, ".classlist") + ".plain.classlist";
+  job.classList = withoutEnding(job.classList, ".classlist") + "." + kind + ".classlist";
   for (std::string& option : job.dumpOptions) {
     if (option.starts_with(listOption)) option = listOption + job.classList;
   }
-  const std::string plainJob = withoutEnding(jobFile, ".job") + ".plain.job";
+  const std::string otherJob = withoutEnding(jobFile, ".job") + "." + kind + ".job";
   platform::removeFile(job.classList);
-  platform::removeFile(plainJob);
-  if (!platform::createNewFile(job.classList, plain) ||
-      !platform::createNewFile(plainJob, encodeArchiveJob(job))) {
+  platform::removeFile(otherJob);
+  if (!platform::createNewFile(job.classList, list) ||
+      !platform::createNewFile(otherJob, encodeArchiveJob(job))) {
     return std::nullopt;
   }
-  return plainJob;
+  return otherJob;
+}
+
+// The list without the lines that name what the JVM generates
+// ("@lambda-proxy", "@lambda-form-invoker").
+std::string withoutGeneratedClasses(std::string_view list) {
+  std::string plain;
+  for (std::size_t start = 0; start < list.size();) {
+    const std::size_t end = std::min(list.find('\n', start), list.size());
+    const std::string_view line = list.substr(start, end - start);
+    if (!line.starts_with('@')) plain.append(line).append("\n");
+    start = end + 1;
+  }
+  return plain;
+}
+
+struct ClassListChoice {
+  std::string kind;  // empty for the list as recorded
+  std::string list;
+  std::string what;  // for the trace
+};
+
+// The class lists to try, best first, as long as the JVM fails on them: the
+// recorded list with the classes of the program's own class loaders, the list
+// as recorded, and the list without what the JVM generates, on which some
+// JVMs fail for some programs (JDK 17 crashes on the lambda proxies of some
+// class paths).
+std::vector<ClassListChoice> classListsToTry(const ArchiveJob& job) {
+  std::vector<ClassListChoice> choices;
+  const std::optional<std::string> list = platform::readOwnFile(job.classList, largestClassList);
+  const std::optional<std::string> loads =
+      list && !job.classLoads.empty() ? platform::readOwnFile(job.classLoads, largestClassList)
+                                      : std::nullopt;
+  if (loads) {
+    std::string extended = withCustomLoaderClasses(*list, *loads);
+    if (extended != *list) {
+      choices.push_back(
+          {"custom", std::move(extended), "with the classes of the program's own class loaders"});
+    }
+  }
+  choices.push_back({"", list.value_or(""), "as recorded"});
+  if (list) {
+    std::string plain = withoutGeneratedClasses(*list);
+    if (plain != *list) choices.push_back({"plain", std::move(plain), "without its @ lines"});
+  }
+  return choices;
 }
 
 void markFailure(const ArchiveJob& job, const Attempt& failed) {
@@ -217,13 +247,20 @@ int make(const std::string& jobFile) {
     removeUnused(*job);
     return 0;
   }
-  Attempt made = attempt(*job, jobFile);
-  if (!made.made && made.cause == FailureCause::jvm) {
-    if (const std::optional<std::string> plainJob = jobWithoutGeneratedClasses(*job, jobFile)) {
-      if (tracing())
-        trace("startup cache: the JVM failed on the class list, again without its @ lines");
-      made = attempt(*job, *plainJob);
+  Attempt made;
+  bool tried = false;
+  for (const ClassListChoice& choice : classListsToTry(*job)) {
+    if (made.made || (tried && made.cause != FailureCause::jvm)) break;
+    const std::optional<std::string> choiceJob =
+        choice.kind.empty() ? jobFile : jobWithClassList(*job, jobFile, choice.list, choice.kind);
+    if (!choiceJob) continue;
+    if (tracing() && (tried || !choice.kind.empty())) {
+      trace(std::string("startup cache: ") +
+            (tried ? "the JVM failed on the class list, again " : "the class list, ") +
+            choice.what);
     }
+    made = attempt(*job, *choiceJob);
+    tried = true;
   }
   if (made.made) {
     platform::removeFile(job->failed);

@@ -17,6 +17,7 @@
 #include "startup-cache/ArchiveMaker.h"
 #include "startup-cache/ArchiveSeal.h"
 #include "startup-cache/CacheFolder.h"
+#include "startup-cache/CustomLoaderClasses.h"
 #include "startup-cache/FailureMark.h"
 #include "vm/OptionEncoding.h"
 #include "vm/SystemProperty.h"
@@ -36,7 +37,7 @@ constexpr std::int64_t secondsPerDay = 24 * 60 * 60;
 // VM may have crashed on while mapping it. Never destroyed: a failure may be
 // reported from any thread.
 struct Begun {
-  std::string job, classList;
+  std::string job, classList, classLoads;
   std::string archive, seal;
 };
 Begun& begun = *new Begun;
@@ -46,6 +47,7 @@ void undoOnFailure() {
   if (!begun.job.empty()) {
     platform::removeFile(begun.job);
     platform::removeFile(begun.classList);
+    if (!begun.classLoads.empty()) platform::removeFile(begun.classLoads);
   }
   // The VM ended while it was being created with the archive mapped: the
   // next start runs without it, whatever was wrong with it.
@@ -236,6 +238,7 @@ void StartupCache::record(const Launch& launch, const std::string& folder,
   const std::string own = base + "-" + std::to_string(platform::currentProcessId());
   ArchiveJob job{launch.inputs.jvmLibrary,
                  own + ".classlist",
+                 "",
                  own + ".partial",
                  base + ".jsa",
                  base + ".failed",
@@ -253,16 +256,25 @@ void StartupCache::record(const Launch& launch, const std::string& folder,
   job.dumpOptions.push_back("-XX:ErrorFile=" + job.crashLog);
   job.dumpOptions.push_back("-XX:-CreateCoredumpOnCrash");
   job.dumpOptions.push_back("-XX:-UsePerfData");
-  // The class list is made here first: a JVM that could not make it would
-  // say so on the program's output. Files of an earlier process of this
-  // number are gone with it.
+  // The class list and log are made here first: a JVM that could not make
+  // the list would say so on the program's output, and one that could not
+  // open the log would not start. Files of an earlier process of this number
+  // are gone with it. A log name that the JVM would change ('%') or cannot
+  // quote goes without.
   const std::string file = own + ".job";
-  platform::removeFile(file);
-  platform::removeFile(job.classList);
+  if (classListLeavesOutCustomLoaders(launch.feature) &&
+      folder.find_first_of("%\"") == std::string::npos) {
+    job.classLoads = own + ".classload";
+  }
   begun.job = file;
   begun.classList = job.classList;
+  begun.classLoads = job.classLoads;
+  for (const std::string& made : {file, job.classList, job.classLoads}) {
+    if (!made.empty()) platform::removeFile(made);
+  }
   if (!platform::createNewFile(file, encodeArchiveJob(job)) ||
-      !platform::createNewFile(job.classList, "")) {
+      !platform::createNewFile(job.classList, "") ||
+      (!job.classLoads.empty() && !platform::createNewFile(job.classLoads, ""))) {
     undoOnFailure();
     begun.job.clear();
     options.clear();
@@ -270,6 +282,7 @@ void StartupCache::record(const Launch& launch, const std::string& folder,
   }
   jobFile = file;
   options.push_back("-XX:DumpLoadedClassList=" + job.classList);
+  if (!job.classLoads.empty()) options.push_back(classLoadLogOption(job.classLoads));
   if (tracing()) {
     trace("startup cache: no archive for this launch yet, this start records its classes in " +
           job.classList);

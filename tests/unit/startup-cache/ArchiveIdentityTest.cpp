@@ -4,6 +4,7 @@
 
 #include "startup-cache/ArchiveIdentity.h"
 #include "startup-cache/ArchiveJob.h"
+#include "startup-cache/CustomLoaderClasses.h"
 
 namespace murvo {
 
@@ -78,6 +79,7 @@ TEST(ArchiveIdentity, ClassPathEntriesKeepTheEmptyOnes) {
 TEST(ArchiveJob, ReadsBackWhatWasWrittenAndNothingElse) {
   const ArchiveJob job{"C:\\jdk\\bin\\server\\jvm.dll",
                        "l",
+                       "",
                        "p",
                        "a.jsa",
                        "f",
@@ -90,6 +92,7 @@ TEST(ArchiveJob, ReadsBackWhatWasWrittenAndNothingElse) {
   ASSERT_TRUE(read);
   EXPECT_EQ(read->jvmLibrary, job.jvmLibrary);
   EXPECT_EQ(read->prefix, job.prefix);
+  EXPECT_EQ(read->classLoads, "");
   EXPECT_EQ(read->dumpOptions, job.dumpOptions);
   const std::string text = encodeArchiveJob(job);
   for (const std::string& bad :
@@ -97,6 +100,45 @@ TEST(ArchiveJob, ReadsBackWhatWasWrittenAndNothingElse) {
         text + "no separator\n", std::string("jvm=x\noption=y\n"), text + "option=a\\b\n"}) {
     EXPECT_FALSE(decodeArchiveJob(bad)) << bad;
   }
+}
+
+// The classes that a jar gave to a loader of the program's join the list
+// when their super class and interfaces are named by then; nothing else does.
+TEST(CustomLoaderClasses, JoinTheListWhenTheirSupertypesAreKnown) {
+  const std::string list = "# comment\njava/lang/Object\njava/lang/Runnable\n@lambda-proxy x\n";
+  const std::string app = "loader: [loader data: 0x9 for instance a 'a/AppLoader'{0x1}] bytes: 1";
+  const std::string log =
+      "java.lang.Object source: shared objects file\n"
+      " klass: 0x10 super: 0x0 loader: [loader data: 0x8 of 'bootstrap']\n"
+      "java.lang.Runnable source: jrt:/java.base\n"
+      " klass: 0x11 super: 0x10 loader: [loader data: 0x8 of 'bootstrap']\n"
+      "app.Main source: file:/opt/caf%C3%A9/app.jar\n"
+      " klass: 0x20 super: 0x10 interfaces: 0x11 " +
+      app +
+      "\n"
+      "app.Sub source: file:/opt/app.jar\n"
+      " klass: 0x21 super: 0x20 " +
+      app +
+      "\n"
+      "app.Orphan source: file:/opt/app.jar\n"
+      " klass: 0x22 super: 0x99 " +
+      app +
+      "\n"
+      "app.FromFolder source: file:/opt/classes/\n"
+      " klass: 0x23 super: 0x10 " +
+      app +
+      "\n"
+      "app.OnClassPath source: file:/opt/cp.jar\n"
+      " klass: 0x24 super: 0x10 loader: [loader data: 0x7 for instance a "
+      "'jdk/internal/loader/ClassLoaders$AppClassLoader'{0x2}] bytes: 1\n";
+  EXPECT_EQ(withCustomLoaderClasses(list, log),
+            "# comment\njava/lang/Object id: 0\njava/lang/Runnable id: 1\n@lambda-proxy x\n"
+            "app/Main id: 2 super: 0 interfaces: 1 source: /opt/café/app.jar\n"
+            "app/Sub id: 3 super: 2 source: /opt/app.jar\n");
+  // A list that already names them, or a log that adds nothing, stays as it is.
+  const std::string withIds = "java/lang/Object id: 0\nx/Y id: 1 super: 0 source: /y.jar\n";
+  EXPECT_EQ(withCustomLoaderClasses(withIds, log), withIds);
+  EXPECT_EQ(withCustomLoaderClasses(list, "garbage\n klass: 0x1\n"), list);
 }
 
 }  // namespace murvo

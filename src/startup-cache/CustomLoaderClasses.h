@@ -1,0 +1,27 @@
+// The classes that the program's own class loaders take from jar files.
+// Java 11 to 17 leave them out of the class list that a start records, though
+// their archives can hold them: the recording start then also logs the classes
+// it loads, and the maker adds those of the program's loaders to the list.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace murvo {
+
+// True for the Java feature versions whose class list leaves them out.
+inline bool classListLeavesOutCustomLoaders(int feature) {
+  return feature < 18;
+}
+
+// The JVM's class loading log option that gives what the list needs (name,
+// source, super class, interfaces), written to `file`.
+std::string classLoadLogOption(const std::string& file);
+
+// The class list with an id on each class it names and a line for each class
+// of the log that a jar gave to a loader of the program's, when its super
+// class and interfaces have ids by then; the list as it is when the log adds
+// nothing or the list already names such classes.
+std::string withCustomLoaderClasses(std::string_view classList, std::string_view classLoadLog);
+
+}  // namespace murvo
