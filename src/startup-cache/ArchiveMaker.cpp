@@ -180,7 +180,7 @@ std::string withoutGeneratedClasses(std::string_view list) {
 
 struct ClassListChoice {
   std::string kind;  // empty for the list as recorded
-  std::string list;
+  std::string list;  // of any other kind
   std::string what;  // for the trace
 };
 
@@ -202,7 +202,7 @@ std::vector<ClassListChoice> classListsToTry(const ArchiveJob& job) {
           {"custom", std::move(extended), "with the classes of the program's own class loaders"});
     }
   }
-  choices.push_back({"", list.value_or(""), "as recorded"});
+  choices.push_back({"", "", "as recorded"});
   if (list) {
     std::string plain = withoutGeneratedClasses(*list);
     if (plain != *list) choices.push_back({"plain", std::move(plain), "without its @ lines"});
