@@ -8,12 +8,12 @@
 
 namespace murvo {
 
-std::string releaseVersion(const std::string& home) {
+std::string releaseValue(const std::string& home, std::string_view name) {
   // A release file is a few hundred bytes; a larger one is no release file.
   const std::optional<std::string> text =
       platform::readRegularFile(home + platform::pathSeparator + "release", 64 * 1024);
   if (!text) return {};
-  constexpr std::string_view key = "JAVA_VERSION=";
+  const std::string key = std::string(name) + "=";
   for (std::size_t start = 0; start < text->size();) {
     const std::size_t end = std::min(text->find('\n', start), text->size());
     std::string_view line = std::string_view(*text).substr(start, end - start);

@@ -1,5 +1,7 @@
 #include "startup-cache/StartupCache.h"
 
+#include <algorithm>
+#include <cctype>
 #include <optional>
 
 #include "discovery/JvmLibraryLayout.h"
@@ -156,6 +158,12 @@ void StartupCache::plan(LaunchProperties& properties, const std::string& jvmPath
     return traceNone(version.empty() ? "the JVM's version is not known"
                                      : "Java " + version + " archives no application classes");
   }
+  // OpenJ9 has a class cache of its own (-Xshareclasses): it takes none of the
+  // options that make or map an archive, and reports -Xlog ones as unknown.
+  std::string variant = releaseValue(*home, "JVM_VARIANT");
+  std::transform(variant.begin(), variant.end(), variant.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (variant == "openj9") return traceNone("OpenJ9 keeps a class cache of its own");
   std::string why;
   const std::optional<std::string> folder = usableCacheFolder(properties, why);
   if (!folder) return traceNone(why);

@@ -457,6 +457,16 @@ TEST(WineLaunch, StartupCacheArchiveIsMadeAndMappedByTheNextStart) {
     if (setting == "auto")
       std::filesystem::remove_all(std::filesystem::path(archive).parent_path());
   }
+  // OpenJ9 keeps a cache of its own: none of these options reach it.
+  WineFolder openj9("Zeichnen.exe");
+  openj9.placeJvm("jdk/bin/server/jvm.dll");
+  openj9.writeFile("jdk/release", "JAVA_VERSION=\"17.0.9\"\nJVM_VARIANT=\"Openj9\"\n");
+  openj9.writeFile("app.jar", "");
+  openj9.writeLap("murvo.jvm.path=" + openj9.win("jdk/bin/server/jvm.dll") + "\n" +
+                  openj9.fakeJvmLines() + "-Djava.class.path=" + openj9.win("app.jar") +
+                  "\nmurvo.startup.cache=cache\n");
+  ASSERT_EQ(openj9.run().status, 0);
+  EXPECT_EQ(openj9.log().find("option -X"), std::string::npos) << openj9.log();
 }
 
 // A program that runs once: a later start hands its arguments and folder to
