@@ -4,6 +4,7 @@
 // it loads, and the maker adds those of the program's loaders to the list.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,10 @@ namespace murvo {
 inline bool classListLeavesOutCustomLoaders(int feature) {
   return feature < 18;
 }
+
+// The room the cache's volume must have for the log to be kept: the JVM
+// reports a log it cannot write on the program's error output.
+inline constexpr std::uint64_t roomForClassLoadLog = 512ull * 1024 * 1024;
 
 // The JVM's class loading log option that gives what the list needs (name,
 // source, super class, interfaces), written to `file`.

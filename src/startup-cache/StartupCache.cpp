@@ -268,10 +268,11 @@ void StartupCache::record(const Launch& launch, const std::string& folder,
   // the list would say so on the program's output, and one that could not
   // open the log would not start. Files of an earlier process of this number
   // are gone with it. A log name that the JVM would change ('%') or cannot
-  // quote goes without.
+  // quote goes without, and so does a volume short of room.
   const std::string file = own + ".job";
   if (classListLeavesOutCustomLoaders(launch.feature) &&
-      folder.find_first_of("%\"") == std::string::npos) {
+      folder.find_first_of("%\"") == std::string::npos &&
+      platform::freeBytes(folder).value_or(0) >= roomForClassLoadLog) {
     job.classLoads = own + ".classload";
   }
   begun.job = file;

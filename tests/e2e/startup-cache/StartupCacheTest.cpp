@@ -457,13 +457,15 @@ TEST(StartupCache, AFolderThatCannotBeWrittenMeansNoCache) {
   app.configure("cache");
   app.makeDir("cache");
   const std::string cache = app.dir() + "/cache";
-  // A read-only folder and a full disk, as root can make them.
-  for (const std::string options : {"ro,size=1m,mode=700", "size=64k,mode=700"}) {
+  // A read-only folder, a full disk and one that fills up while the program
+  // runs, as root can make them.
+  for (const std::string options :
+       {"ro,size=1m,mode=700", "size=64k,mode=700", "size=128k,mode=700"}) {
     if (mount("tmpfs", cache.c_str(), "tmpfs", options.starts_with("ro") ? MS_RDONLY : 0,
               options.c_str()) != 0) {
       GTEST_SKIP() << "cannot mount a tmpfs here";
     }
-    if (!options.starts_with("ro")) app.writeFile("cache/fill", std::string(64 * 1024, 'f'));
+    if (options.starts_with("size=64k")) app.writeFile("cache/fill", std::string(64 * 1024, 'f'));
     expectSame(app.start(), reference, options);
     expectSame(app.start(), reference, options + ", again");
     umount2(cache.c_str(), MNT_DETACH);
