@@ -417,17 +417,22 @@ TEST(WineLaunch, StartupCacheArchiveIsMadeAndMappedByTheNextStart) {
     }
     return std::string();
   };
+  // A program with a cache of `setting` and a Java home of `release`.
+  const auto cachedProgram = [](WineFolder& folder, const std::string& release,
+                                const std::string& setting) {
+    folder.placeJvm("jdk/bin/server/jvm.dll");
+    folder.writeFile("jdk/release", release);
+    folder.writeFile("app.jar", "");
+    folder.writeLap("murvo.jvm.path=" + folder.win("jdk/bin/server/jvm.dll") + "\n" +
+                    folder.fakeJvmLines() + "-Djava.class.path=" + folder.win("app.jar") +
+                    "\nmurvo.startup.cache=" + setting + "\n");
+  };
   const std::string users = std::string(getenv("WINEPREFIX")) + "/drive_c/users";
   const std::pair<std::string, std::string> settings[] = {
       {"auto", "\\AppData\\Local\\Zeichnen\\startup-cache\\"}, {"Кэш Jürgen", "\\Кэш Jürgen\\"}};
   for (const auto& [setting, place] : settings) {
     WineFolder folder("Zeichnen.exe");
-    folder.placeJvm("jdk/bin/server/jvm.dll");
-    folder.writeFile("jdk/release", "JAVA_VERSION=\"21.0.2\"\n");
-    folder.writeFile("app.jar", "");
-    folder.writeLap("murvo.jvm.path=" + folder.win("jdk/bin/server/jvm.dll") + "\n" +
-                    folder.fakeJvmLines() + "-Djava.class.path=" + folder.win("app.jar") +
-                    "\nmurvo.startup.cache=" + setting + "\n");
+    cachedProgram(folder, "JAVA_VERSION=\"21.0.2\"\n", setting);
     if (setting == "auto") {
       for (const auto& user : std::filesystem::directory_iterator(users)) {
         std::filesystem::remove_all(user.path() / "AppData/Local/Zeichnen");
@@ -459,12 +464,7 @@ TEST(WineLaunch, StartupCacheArchiveIsMadeAndMappedByTheNextStart) {
   }
   // OpenJ9 keeps a cache of its own: none of these options reach it.
   WineFolder openj9("Zeichnen.exe");
-  openj9.placeJvm("jdk/bin/server/jvm.dll");
-  openj9.writeFile("jdk/release", "JAVA_VERSION=\"17.0.9\"\nJVM_VARIANT=\"Openj9\"\n");
-  openj9.writeFile("app.jar", "");
-  openj9.writeLap("murvo.jvm.path=" + openj9.win("jdk/bin/server/jvm.dll") + "\n" +
-                  openj9.fakeJvmLines() + "-Djava.class.path=" + openj9.win("app.jar") +
-                  "\nmurvo.startup.cache=cache\n");
+  cachedProgram(openj9, "JAVA_VERSION=\"17.0.9\"\nJVM_VARIANT=\"Openj9\"\n", "cache");
   ASSERT_EQ(openj9.run().status, 0);
   EXPECT_EQ(openj9.log().find("option -X"), std::string::npos) << openj9.log();
 }
