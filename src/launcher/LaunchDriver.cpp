@@ -5,13 +5,20 @@
 #include "platform/ExecutablePath.h"
 #include "reporting/ErrorReporter.h"
 #include "reporting/Trace.h"
+#include "runnable-jar/JarFile.h"
 #include "startup-cache/ArchiveMaker.h"
 
 namespace murvo {
 
 int launcherMain(int argc, char** argv) {
   // A copy that makes a start-up cache archive runs no program.
-  if (const std::optional<int> status = doArchiveWork()) return *status;
+  const auto jarEntry = [](const std::string& path,
+                           const std::string& name) -> std::optional<std::string> {
+    JarEntry entry = readJarEntry(path, name);
+    if (entry.outcome != JarEntry::Outcome::found) return std::nullopt;
+    return std::move(entry.text);
+  };
+  if (const std::optional<int> status = doArchiveWork(jarEntry)) return *status;
   return guardWithoutDetail([&] {
     LaunchProperties launchCopy = *createLaunchProperties(argc, argv);
     const int status = launchProgram(launchCopy);

@@ -9,7 +9,6 @@
 #include "reporting/Trace.h"
 #include "startup-cache/ArchiveJob.h"
 #include "startup-cache/ArchiveSeal.h"
-#include "startup-cache/CustomLoaderClasses.h"
 #include "startup-cache/FailureMark.h"
 #include "vm/JvmLibrary.h"
 #include "vm/OptionEncoding.h"
@@ -189,14 +188,14 @@ struct ClassListChoice {
 // as recorded, and the list without what the JVM generates, on which some
 // JVMs fail for some programs (JDK 17 crashes on the lambda proxies of some
 // class paths).
-std::vector<ClassListChoice> classListsToTry(const ArchiveJob& job) {
+std::vector<ClassListChoice> classListsToTry(const ArchiveJob& job, const JarEntryBytes& jarEntry) {
   std::vector<ClassListChoice> choices;
   const std::optional<std::string> list = platform::readOwnFile(job.classList, largestClassList);
   const std::optional<std::string> loads =
       list && !job.classLoads.empty() ? platform::readOwnFile(job.classLoads, largestClassList)
                                       : std::nullopt;
   if (loads) {
-    std::string extended = withCustomLoaderClasses(*list, *loads);
+    std::string extended = withCustomLoaderClasses(*list, *loads, jarEntry);
     if (extended != *list) {
       choices.push_back(
           {"custom", std::move(extended), "with the classes of the program's own class loaders"});
@@ -224,7 +223,7 @@ void markFailure(const ArchiveJob& job, const Attempt& failed) {
   }
 }
 
-int make(const std::string& jobFile) {
+int make(const std::string& jobFile, const JarEntryBytes& jarEntry) {
   // Nothing the maker or the JVM in it does lands outside the cache folder.
   platform::leaveNoCrashDumps();
   platform::setCurrentFolder(folderOf(jobFile));
@@ -249,7 +248,7 @@ int make(const std::string& jobFile) {
   }
   Attempt made;
   bool tried = false;
-  for (const ClassListChoice& choice : classListsToTry(*job)) {
+  for (const ClassListChoice& choice : classListsToTry(*job, jarEntry)) {
     if (made.made || (tried && made.cause != FailureCause::jvm)) break;
     const std::optional<std::string> choiceJob =
         choice.kind.empty() ? jobFile : jobWithClassList(*job, jobFile, choice.list, choice.kind);
@@ -282,10 +281,10 @@ bool startArchiveMaker(const std::string& jobFile) {
   return platform::startDetachedCopy(archiveWorkVariable, std::string(makeWork) + jobFile);
 }
 
-std::optional<int> doArchiveWork() {
+std::optional<int> doArchiveWork(const JarEntryBytes& jarEntry) {
   const std::optional<std::string> work = platform::environmentVariable(archiveWorkVariable);
   if (!work) return std::nullopt;
-  if (work->starts_with(makeWork)) return make(work->substr(makeWork.size()));
+  if (work->starts_with(makeWork)) return make(work->substr(makeWork.size()), jarEntry);
   if (work->starts_with(dumpWork)) return dump(work->substr(dumpWork.size()));
   return std::nullopt;
 }

@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "startup-cache/CustomLoaderClasses.h"
+
 namespace murvo {
 
 // The environment variable by which a copy knows its work: "make <job file>"
@@ -18,7 +20,8 @@ inline constexpr const char* archiveWorkVariable = "MURVO_STARTUP_CACHE_WORK";
 bool startArchiveMaker(const std::string& jobFile);
 
 // When this process is one of those copies: does its work and gives the
-// exit status; nothing for any other process.
-std::optional<int> doArchiveWork();
+// exit status; nothing for any other process. `jarEntry` reads the class
+// files of the program's own class loaders.
+std::optional<int> doArchiveWork(const JarEntryBytes& jarEntry);
 
 }  // namespace murvo

@@ -4,20 +4,18 @@
 #include <unordered_map>
 #include <vector>
 
+#include "startup-cache/ClassFile.h"
+
 namespace murvo {
 
 namespace {
 
 constexpr std::string_view sourceMark = " source: ";
-constexpr std::string_view klassMark = " klass: ";
 
-// What the log says of one class: its name (with slashes), where it came
-// from, and the addresses of it, its super class and its interfaces.
+// What the log says of one class: its name (with slashes) and where it came
+// from.
 struct LoadedClass {
   std::string name, source;
-  std::string klass, super;
-  std::vector<std::string> interfaces;
-  bool byBuiltinLoader = false;
 };
 
 std::vector<std::string_view> lines(std::string_view text) {
@@ -30,55 +28,19 @@ std::vector<std::string_view> lines(std::string_view text) {
   return result;
 }
 
-std::vector<std::string_view> words(std::string_view text) {
-  std::vector<std::string_view> result;
-  for (std::size_t start = text.find_first_not_of(' '); start != std::string_view::npos;) {
-    const std::size_t end = text.find(' ', start);
-    result.push_back(text.substr(start, end - start));
-    start = end == std::string_view::npos ? end : text.find_first_not_of(' ', end);
-  }
-  return result;
-}
-
-// "<name> source: <source>" then " klass: <address> super: <address>
-// [interfaces: <address>...] loader: [<loader>] bytes: ...", one pair per
-// class in the order the JVM loaded them.
+// "<name> source: <source>", one line per class in the order the JVM loaded
+// them.
 std::vector<LoadedClass> parseLog(std::string_view log) {
   std::vector<LoadedClass> classes;
-  std::optional<LoadedClass> pending;
   for (std::string_view line : lines(log)) {
-    if (line.starts_with(klassMark) && pending) {
-      const std::size_t loaderAt = line.find(" loader: ");
-      const std::vector<std::string_view> fields = words(line.substr(0, loaderAt));
-      for (std::size_t i = 0; i + 1 < fields.size(); ++i) {
-        if (fields[i] == "klass:") pending->klass = fields[i + 1];
-        if (fields[i] == "super:") pending->super = fields[i + 1];
-        if (fields[i] == "interfaces:") {
-          for (std::size_t j = i + 1; j < fields.size(); ++j) {
-            pending->interfaces.emplace_back(fields[j]);
-          }
-        }
-      }
-      const std::string_view loader =
-          loaderAt == std::string_view::npos ? "" : line.substr(loaderAt);
-      pending->byBuiltinLoader =
-          loader.find("of 'bootstrap'") != std::string_view::npos ||
-          loader.find("ClassLoaders$AppClassLoader'") != std::string_view::npos ||
-          loader.find("ClassLoaders$PlatformClassLoader'") != std::string_view::npos;
-      classes.push_back(std::move(*pending));
-      pending.reset();
-      continue;
-    }
-    pending.reset();
     const std::size_t sourceAt = line.find(sourceMark);
     if (sourceAt == std::string_view::npos || line.starts_with(' ')) continue;
-    LoadedClass loaded;
-    loaded.name = line.substr(0, sourceAt);
+    LoadedClass loaded{std::string(line.substr(0, sourceAt)),
+                       std::string(line.substr(sourceAt + sourceMark.size()))};
     for (char& c : loaded.name) {
       if (c == '.') c = '/';
     }
-    loaded.source = line.substr(sourceAt + sourceMark.size());
-    pending = std::move(loaded);
+    classes.push_back(std::move(loaded));
   }
   return classes;
 }
@@ -117,10 +79,11 @@ std::optional<std::string> jarPath(std::string_view source) {
 
 std::string classLoadLogOption(const std::string& file) {
   // No decorations, and no rotation: the file is the one the launcher made.
-  return "-Xlog:class+load=debug:file=\"" + file + "\":none:filecount=0";
+  return "-Xlog:class+load:file=\"" + file + "\":none:filecount=0";
 }
 
-std::string withCustomLoaderClasses(std::string_view classList, std::string_view classLoadLog) {
+std::string withCustomLoaderClasses(std::string_view classList, std::string_view classLoadLog,
+                                    const JarEntryBytes& jarEntry) {
   std::unordered_map<std::string, int> ids;
   std::string list;
   for (std::string_view line : lines(classList)) {
@@ -134,24 +97,24 @@ std::string withCustomLoaderClasses(std::string_view classList, std::string_view
     list += '\n';
   }
 
-  std::unordered_map<std::string, std::string> nameAt;  // by address
   std::string added;
-  const auto idAt = [&](const std::string& address) -> std::optional<int> {
-    const auto name = nameAt.find(address);
-    if (name == nameAt.end()) return std::nullopt;
-    const auto id = ids.find(name->second);
+  const auto idOf = [&](const std::string& name) -> std::optional<int> {
+    const auto id = ids.find(name);
     return id == ids.end() ? std::nullopt : std::optional<int>(id->second);
   };
   for (const LoadedClass& loaded : parseLog(classLoadLog)) {
-    nameAt[loaded.klass] = loaded.name;
+    // The builtin loaders' classes are those of the list.
     const std::optional<std::string> jar = jarPath(loaded.source);
-    if (loaded.byBuiltinLoader || !jar || ids.contains(loaded.name)) continue;
-    const std::optional<int> super = idAt(loaded.super);
+    if (!jar || ids.contains(loaded.name)) continue;
+    const std::optional<std::string> bytes = jarEntry(*jar, loaded.name + ".class");
+    const std::optional<ClassHierarchy> hierarchy = bytes ? classHierarchy(*bytes) : std::nullopt;
+    if (!hierarchy || hierarchy->name != loaded.name) continue;
+    const std::optional<int> super = idOf(hierarchy->super);
     if (!super) continue;
     std::string interfaces;
     bool known = true;
-    for (const std::string& address : loaded.interfaces) {
-      const std::optional<int> id = idAt(address);
+    for (const std::string& name : hierarchy->interfaces) {
+      const std::optional<int> id = idOf(name);
       known = known && id;
       if (id) interfaces += " " + std::to_string(*id);
     }

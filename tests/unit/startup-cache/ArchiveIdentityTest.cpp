@@ -102,43 +102,76 @@ TEST(ArchiveJob, ReadsBackWhatWasWrittenAndNothingElse) {
   }
 }
 
+// A class file naming `name`, its super class and interfaces, with a long
+// constant before them (it takes two entries of the constant pool).
+std::string classFile(const std::string& name, const std::string& super,
+                      const std::vector<std::string>& interfaces) {
+  std::string bytes = "\xca\xfe\xba\xbe";
+  const auto u2 = [&](std::size_t value) {
+    bytes += static_cast<char>(value >> 8);
+    bytes += static_cast<char>(value & 0xff);
+  };
+  u2(0);
+  u2(61);
+  std::vector<std::string> names = {name, super};
+  names.insert(names.end(), interfaces.begin(), interfaces.end());
+  u2(3 + 2 * names.size());
+  bytes += std::string("\x05", 1) + std::string(8, '\x7f');
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    bytes += '\x01';
+    u2(names[i].size());
+    bytes += names[i];
+    bytes += '\x07';
+    u2(3 + 2 * i);
+  }
+  u2(0x21);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    if (i == 2) u2(interfaces.size());
+    u2(4 + 2 * i);
+  }
+  if (interfaces.empty()) u2(0);
+  return bytes;
+}
+
 // The classes that a jar gave to a loader of the program's join the list
 // when their super class and interfaces are named by then; nothing else does.
 TEST(CustomLoaderClasses, JoinTheListWhenTheirSupertypesAreKnown) {
-  const std::string list = "# comment\njava/lang/Object\njava/lang/Runnable\n@lambda-proxy x\n";
-  const std::string app = "loader: [loader data: 0x9 for instance a 'a/AppLoader'{0x1}] bytes: 1";
+  const std::string list =
+      "# comment\njava/lang/Object\njava/lang/Runnable\napp/OnClassPath\n@lambda-proxy x\n";
   const std::string log =
       "java.lang.Object source: shared objects file\n"
-      " klass: 0x10 super: 0x0 loader: [loader data: 0x8 of 'bootstrap']\n"
       "java.lang.Runnable source: jrt:/java.base\n"
-      " klass: 0x11 super: 0x10 loader: [loader data: 0x8 of 'bootstrap']\n"
-      "app.Main source: file:/opt/caf%C3%A9/app.jar\n"
-      " klass: 0x20 super: 0x10 interfaces: 0x11 " +
-      app +
-      "\n"
-      "app.Sub source: file:/opt/app.jar\n"
-      " klass: 0x21 super: 0x20 " +
-      app +
-      "\n"
-      "app.Orphan source: file:/opt/app.jar\n"
-      " klass: 0x22 super: 0x99 " +
-      app +
-      "\n"
-      "app.FromFolder source: file:/opt/classes/\n"
-      " klass: 0x23 super: 0x10 " +
-      app +
-      "\n"
       "app.OnClassPath source: file:/opt/cp.jar\n"
-      " klass: 0x24 super: 0x10 loader: [loader data: 0x7 for instance a "
-      "'jdk/internal/loader/ClassLoaders$AppClassLoader'{0x2}] bytes: 1\n";
-  EXPECT_EQ(withCustomLoaderClasses(list, log),
-            "# comment\njava/lang/Object id: 0\njava/lang/Runnable id: 1\n@lambda-proxy x\n"
-            "app/Main id: 2 super: 0 interfaces: 1 source: /opt/café/app.jar\n"
-            "app/Sub id: 3 super: 2 source: /opt/app.jar\n");
+      "app.Main source: file:/opt/caf%C3%A9/app.jar\n"
+      "app.Sub source: file:/opt/app.jar\n"
+      "app.Orphan source: file:/opt/app.jar\n"
+      "app.Misnamed source: file:/opt/app.jar\n"
+      "app.Damaged source: file:/opt/app.jar\n"
+      "app.Missing source: file:/opt/app.jar\n"
+      "app.FromFolder source: file:/opt/classes/\n"
+      "app.Main$$Lambda$1/0x01 source: app.Main\n";
+  const std::map<std::string, std::string> jars = {
+      {"/opt/café/app.jar!app/Main.class",
+       classFile("app/Main", "java/lang/Object", {"java/lang/Runnable"})},
+      {"/opt/app.jar!app/Sub.class", classFile("app/Sub", "app/Main", {})},
+      {"/opt/app.jar!app/Orphan.class", classFile("app/Orphan", "app/Unknown", {})},
+      {"/opt/app.jar!app/Misnamed.class", classFile("app/Other", "java/lang/Object", {})},
+      {"/opt/app.jar!app/Damaged.class",
+       classFile("app/Damaged", "java/lang/Object", {}).substr(0, 30)}};
+  const JarEntryBytes jarEntry = [&](const std::string& path,
+                                     const std::string& name) -> std::optional<std::string> {
+    const auto entry = jars.find(path + "!" + name);
+    return entry == jars.end() ? std::nullopt : std::optional<std::string>(entry->second);
+  };
+  EXPECT_EQ(withCustomLoaderClasses(list, log, jarEntry),
+            "# comment\njava/lang/Object id: 0\njava/lang/Runnable id: 1\n"
+            "app/OnClassPath id: 2\n@lambda-proxy x\n"
+            "app/Main id: 3 super: 0 interfaces: 1 source: /opt/café/app.jar\n"
+            "app/Sub id: 4 super: 3 source: /opt/app.jar\n");
   // A list that already names them, or a log that adds nothing, stays as it is.
   const std::string withIds = "java/lang/Object id: 0\nx/Y id: 1 super: 0 source: /y.jar\n";
-  EXPECT_EQ(withCustomLoaderClasses(withIds, log), withIds);
-  EXPECT_EQ(withCustomLoaderClasses(list, "garbage\n klass: 0x1\n"), list);
+  EXPECT_EQ(withCustomLoaderClasses(withIds, log, jarEntry), withIds);
+  EXPECT_EQ(withCustomLoaderClasses(list, "garbage\n source: file:/a.jar\n", jarEntry), list);
 }
 
 }  // namespace murvo
